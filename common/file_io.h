@@ -1,0 +1,29 @@
+#pragma once
+// Whole-file reads and atomic whole-file writes. Failures come back as text that names the
+// file and the reason, ready for a message box.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+struct FileResult {
+  bool ok = true;
+  std::string error;  // "<path>: <reason>" when not ok
+};
+
+// The whole file, or empty with `error` set.
+std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
+
+// Writes `content` to a temporary file in the target's folder and renames it over the target,
+// so an interrupted write leaves either the old file or the new one.
+FileResult writeFileAtomic(const std::string& path, std::string_view content);
+
+FileResult deleteFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+// Folder + the platform's separator + name.
+std::string joinPath(std::string_view folder, std::string_view name);
+
+}  // namespace qb

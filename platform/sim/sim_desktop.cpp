@@ -1,0 +1,87 @@
+#include "platform/sim/sim_desktop.h"
+
+namespace qb::platform::sim {
+
+SimDesktop::SimDesktop()
+    : desktop_{loop_, loop_, *this, *this, *this, *this, *this, *this, *this, log_} {}
+
+bool SimDesktop::position(Point& out) {
+  out = cursor_;
+  return true;
+}
+
+bool SimDesktop::setPosition(Point to) {
+  cursor_ = to;
+  if (traceCursor_) cursorTrace_.push_back(to);
+  return true;
+}
+
+bool SimDesktop::press(MouseButton button, bool down) {
+  const bool left = button == MouseButton::Left;
+  (left ? leftDown_ : rightDown_) = down;
+  setPhysicalKey(left ? 1 : 2, down);
+  log_.record(left ? (down ? "LeftDown" : "LeftUp") : (down ? "RightDown" : "RightUp"), "");
+  return true;
+}
+
+bool SimDesktop::send(const KeySequence& keys, std::string_view text, bool waitUntilProcessed) {
+  sent_.push_back(SentKeys{std::string(text), keys, waitUntilProcessed});
+  std::string args = waitUntilProcessed ? "wait " : "nowait ";
+  args += text;
+  log_.record("SendKeyString", args);
+  return true;
+}
+
+std::uint16_t SimDesktop::asyncKeyState(int vk) {
+  auto it = keys_.find(vk);
+  if (it == keys_.end() || !it->second.down) return 0;
+  const bool fresh = it->second.newlyPressed;
+  it->second.newlyPressed = false;
+  return fresh ? 0x8001 : 0x8000;
+}
+
+void SimDesktop::setPhysicalKey(int vk, bool down) {
+  KeyHold& hold = keys_[vk];
+  if (down && !hold.down) hold.newlyPressed = true;
+  if (!down) hold.newlyPressed = false;
+  hold.down = down;
+}
+
+std::string SimDesktop::foregroundTitle() { return foreground_; }
+
+void SimDesktop::setForegroundAt(Ms when, std::string title) {
+  loop_.at(when, [this, title = std::move(title)] { foreground_ = title; });
+}
+
+bool SimDesktop::activate(std::string_view title) {
+  log_.record("Activate", title);
+  for (const auto& w : windows_)
+    if (w == title) return foreground_ = w, true;
+  for (const auto& w : windows_)
+    if (w.compare(0, title.size(), title) == 0) return foreground_ = w, true;
+  return false;
+}
+
+bool SimDesktop::start(std::string_view commandLine, std::string* error) {
+  log_.record("Run", commandLine);
+  if (failingPrograms_.count(std::string(commandLine))) {
+    if (error) *error = "cannot start " + std::string(commandLine);
+    return false;
+  }
+  started_.emplace_back(commandLine);
+  return true;
+}
+
+MessageAnswer SimDesktop::messageBox(std::string_view text, std::string_view title,
+                                     MessageButtons buttons) {
+  log_.record("MessageBox", text);
+  MessageAnswer answer = buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+  if (!answers_.empty()) {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  messages_.push_back(ShownMessage{std::string(text), std::string(title), buttons, answer});
+  return answer;
+}
+
+}  // namespace qb::platform::sim

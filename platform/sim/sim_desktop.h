@@ -1,0 +1,104 @@
+#pragma once
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/sim/sim_event_loop.h"
+#include "platform/sim/sim_log.h"
+
+namespace qb::platform::sim {
+
+struct SentKeys {
+  std::string text;
+  KeySequence keys;
+  bool wait = false;
+};
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  MessageButtons buttons = MessageButtons::Ok;
+  MessageAnswer answer = MessageAnswer::Ok;
+};
+
+// A complete simulated desktop: cursor, buttons, keys, windows, programs and message boxes on
+// a virtual clock, with a log of every action performed on it.
+class SimDesktop final : public Cursor,
+                         public MouseButtons,
+                         public KeySender,
+                         public KeyState,
+                         public Windows,
+                         public Processes,
+                         public Dialogs {
+ public:
+  SimDesktop();
+  SimDesktop(const SimDesktop&) = delete;
+  SimDesktop& operator=(const SimDesktop&) = delete;
+
+  Desktop& desktop() { return desktop_; }
+  SimEventLoop& loop() { return loop_; }
+  SimLog& log() { return log_; }
+  const SimLog& log() const { return log_; }
+
+  // Cursor, MouseButtons, KeySender, KeyState.
+  bool position(Point& out) override;
+  bool setPosition(Point to) override;
+  bool press(MouseButton button, bool down) override;
+  bool send(const KeySequence& keys, std::string_view text, bool waitUntilProcessed) override;
+  std::uint16_t asyncKeyState(int vk) override;
+
+  // Windows, Processes, Dialogs.
+  std::string foregroundTitle() override;
+  bool activate(std::string_view title) override;
+  bool start(std::string_view commandLine, std::string* error) override;
+  MessageAnswer messageBox(std::string_view text, std::string_view title,
+                           MessageButtons buttons) override;
+
+  // Scripting and inspection.
+  void setForeground(std::string title) { foreground_ = std::move(title); }
+  void setForegroundAt(Ms when, std::string title);
+  void addWindow(std::string title) { windows_.push_back(std::move(title)); }
+  void failProgram(std::string commandLine) { failingPrograms_.insert(std::move(commandLine)); }
+  void answerNext(MessageAnswer answer) { answers_.push_back(answer); }
+  // The user holds or releases a key or mouse button (vk 1 left, 2 right).
+  void setPhysicalKey(int vk, bool down);
+  void moveCursor(Point to) { cursor_ = to; }
+  void traceCursor(bool on) { traceCursor_ = on; }
+
+  Point cursor() const { return cursor_; }
+  const std::vector<Point>& cursorTrace() const { return cursorTrace_; }
+  bool buttonDown(MouseButton b) const { return b == MouseButton::Left ? leftDown_ : rightDown_; }
+  const std::vector<SentKeys>& sentKeys() const { return sent_; }
+  const std::vector<std::string>& startedPrograms() const { return started_; }
+  const std::vector<ShownMessage>& messages() const { return messages_; }
+
+ private:
+  struct KeyHold {
+    bool down = false;
+    bool newlyPressed = false;
+  };
+
+  SimEventLoop loop_;
+  SimLog log_{loop_};
+  Desktop desktop_;
+
+  Point cursor_;
+  bool traceCursor_ = false;
+  std::vector<Point> cursorTrace_;
+  bool leftDown_ = false;
+  bool rightDown_ = false;
+  std::map<int, KeyHold> keys_;
+  std::vector<SentKeys> sent_;
+
+  std::string foreground_;
+  std::vector<std::string> windows_;
+  std::set<std::string> failingPrograms_;
+  std::vector<std::string> started_;
+  std::deque<MessageAnswer> answers_;
+  std::vector<ShownMessage> messages_;
+};
+
+}  // namespace qb::platform::sim

@@ -1,0 +1,38 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+// What the Play action and the executors need from the window that holds the macro: its text
+// and advanced mark, the stop request and the playing mark, and the window's own steps
+// around a play (button states, timers).
+class PlayHost {
+ public:
+  virtual ~PlayHost() = default;
+  virtual std::string macroText() = 0;
+  virtual bool advancedMark() = 0;
+  virtual bool stopRequested() = 0;
+  virtual void setStopRequest(bool on) = 0;
+  virtual void setPlayingMark(std::string_view mark) = 0;
+  virtual void playStarting() {}
+  virtual void playEnded() {}
+  virtual void playRefused() {}
+};
+
+// A host with plain fields, for the dry run and tests.
+class SimplePlayHost : public PlayHost {
+ public:
+  std::string text;
+  bool advanced = false;
+  bool stop = false;
+  std::string playingMark;
+
+  std::string macroText() override { return text; }
+  bool advancedMark() override { return advanced; }
+  bool stopRequested() override { return stop; }
+  void setStopRequest(bool on) override { stop = on; }
+  void setPlayingMark(std::string_view mark) override { playingMark = mark; }
+};
+
+}  // namespace qb
