@@ -1,6 +1,7 @@
 #include "app/dry_run.h"
 
 #include <ostream>
+#include <utility>
 
 #include "common/file_io.h"
 #include "common/text.h"
@@ -66,7 +67,7 @@ std::optional<std::string> parseDryRunOptions(const std::vector<std::string>& ar
   return std::nullopt;
 }
 
-int dryRunText(const std::string& text, bool advanced, const DryRunOptions& options,
+int dryRunText(std::string text, bool advanced, const DryRunOptions& options,
                std::ostream& out) {
   platform::sim::SimDesktop sim;
   sim.loop().setBounds(options.lastMs, static_cast<std::uint64_t>(options.idleTurns));
@@ -79,7 +80,7 @@ int dryRunText(const std::string& text, bool advanced, const DryRunOptions& opti
 
   ModuleData module(sim.desktop());
   SimplePlayHost host;
-  host.text = text;
+  host.text = std::move(text);
   host.advanced = advanced;
   if (options.stopAt) sim.loop().at(*options.stopAt, [&host] { host.stop = true; });
 
@@ -99,13 +100,13 @@ int dryRunMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     return 1;
   }
   std::string error;
-  const auto text = readWholeFile(options.file, &error);
+  auto text = readWholeFile(options.file, &error);
   if (!text) {
     err << "daventi: cannot read the macro file " << error << "\n";
     return 1;
   }
   const bool advanced = options.advanced.value_or(startsWithNoCase(baseName(options.file), "Macro-AM-"));
-  return dryRunText(*text, advanced, options, out);
+  return dryRunText(std::move(*text), advanced, options, out);
 }
 
 }  // namespace qb
