@@ -7,6 +7,9 @@
 #include "platform/dialogs.h"
 #include "platform/event_loop.h"
 #include "platform/input.h"
+#include "platform/keyboard_hook_source.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
 #include "platform/windows.h"
 
 namespace qb::platform {
@@ -22,6 +25,14 @@ struct Desktop {
   Processes& processes;
   Dialogs& dialogs;
   ActionLog& log;
+  SettingsStore& settings;
+  KeyboardHookSource& hook;
+  Clipboard& clipboard;
+  Shell& shell;
+  TrayIcon& tray;
+  WindowStack& windowStack;
+  Environment& environment;
+  ShortcutWriter& shortcuts;
 };
 
 }  // namespace qb::platform

@@ -23,6 +23,8 @@ class EventLoop {
   virtual void post(std::function<void()> task) = 0;
   virtual TimerId startTimer(Ms interval, std::function<void()> tick) = 0;
   virtual void stopTimer(TimerId id) = 0;
+  // Turns the loop while `open` says a modal window is still open (a nested event loop).
+  virtual void runModal(const std::function<bool()>& open) = 0;
   // True once the program is leaving: every wait and every play ends.
   virtual bool quitting() const = 0;
   virtual void quit() = 0;

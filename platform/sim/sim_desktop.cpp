@@ -3,7 +3,8 @@
 namespace qb::platform::sim {
 
 SimDesktop::SimDesktop()
-    : desktop_{loop_, loop_, *this, *this, *this, *this, *this, *this, *this, log_} {}
+    : desktop_{loop_, loop_,     *this, *this, *this, *this, *this, *this, *this,
+               log_,  settings_, *this, *this, *this, *this, *this, *this, *this} {}
 
 bool SimDesktop::position(Point& out) {
   out = cursor_;
@@ -29,6 +30,7 @@ bool SimDesktop::send(const KeySequence& keys, std::string_view text, bool waitU
   std::string args = waitUntilProcessed ? "wait " : "nowait ";
   args += text;
   log_.record("SendKeyString", args);
+  if (typingMs_ > 0) loop_.waitUntil(loop_.now() + typingMs_);
   return true;
 }
 
@@ -82,6 +84,77 @@ MessageAnswer SimDesktop::messageBox(std::string_view text, std::string_view tit
   }
   messages_.push_back(ShownMessage{std::string(text), std::string(title), buttons, answer});
   return answer;
+}
+
+bool SimDesktop::install(Callback callback) {
+  hook_ = std::move(callback);
+  return true;
+}
+
+void SimDesktop::uninstall() { hook_ = nullptr; }
+
+bool SimDesktop::pressKey(const HookKeyEvent& event) {
+  // The key state follows the keyboard before the hook hears of the key, as on Windows.
+  if (!(event.flags & kHookInjected)) setPhysicalKey(static_cast<int>(event.vkCode), !(event.flags & kHookUp));
+  if (!hook_) return false;
+  auto hook = hook_;  // the callback may remove the hook
+  return hook(event);
+}
+
+bool SimDesktop::clear() {
+  clipboard_.reset();
+  log_.record("ClipboardClear", "");
+  return true;
+}
+
+bool SimDesktop::setText(std::string_view text) {
+  clipboard_ = std::string(text);
+  log_.record("ClipboardSet", text);
+  return true;
+}
+
+bool SimDesktop::openUrl(std::string_view url) {
+  log_.record("OpenUrl", url);
+  return true;
+}
+
+bool SimDesktop::openTextEditor(std::string_view path, std::string* error) {
+  log_.record("OpenEditor", path);
+  if (failEditor_ && error) *error = "no text editor could be started";
+  return !failEditor_;
+}
+
+bool SimDesktop::addIcon(std::string_view tip, std::function<void(int)> onMouse) {
+  log_.record("TrayAdd", tip);
+  trayMouse_ = std::move(onMouse);
+  trayShown_ = true;
+  return true;
+}
+
+void SimDesktop::removeIcon() {
+  log_.record("TrayRemove", "");
+  trayShown_ = false;
+  trayMouse_ = nullptr;
+}
+
+void SimDesktop::clickTray(int buttons) {
+  if (trayShown_ && trayMouse_) trayMouse_(buttons);
+}
+
+bool SimDesktop::setTopmost(std::string_view form, bool on) {
+  log_.record("SetTopmost", std::string(form) + (on ? " on" : " off"));
+  return true;
+}
+
+bool SimDesktop::write(const Shortcut& shortcut, std::string* error) {
+  log_.record("WriteShortcut", shortcut.path + " -> " + shortcut.target +
+                                   (shortcut.hotKey.empty() ? "" : " [" + shortcut.hotKey + "]"));
+  if (failShortcuts_) {
+    if (error) *error = shortcut.path + ": cannot be written";
+    return false;
+  }
+  shortcuts_.push_back(shortcut);
+  return true;
 }
 
 }  // namespace qb::platform::sim

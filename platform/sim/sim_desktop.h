@@ -1,12 +1,15 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/desktop.h"
 #include "platform/sim/sim_event_loop.h"
+#include "platform/sim/memory_settings.h"
 #include "platform/sim/sim_log.h"
 
 namespace qb::platform::sim {
@@ -32,7 +35,14 @@ class SimDesktop final : public Cursor,
                          public KeyState,
                          public Windows,
                          public Processes,
-                         public Dialogs {
+                         public Dialogs,
+                         public KeyboardHookSource,
+                         public Clipboard,
+                         public Shell,
+                         public TrayIcon,
+                         public WindowStack,
+                         public Environment,
+                         public ShortcutWriter {
  public:
   SimDesktop();
   SimDesktop(const SimDesktop&) = delete;
@@ -57,7 +67,38 @@ class SimDesktop final : public Cursor,
   MessageAnswer messageBox(std::string_view text, std::string_view title,
                            MessageButtons buttons) override;
 
+  // KeyboardHookSource, Clipboard, Shell, TrayIcon, WindowStack, Environment, ShortcutWriter.
+  bool install(Callback callback) override;
+  void uninstall() override;
+  std::optional<std::string> text() override { return clipboard_; }
+  bool clear() override;
+  bool setText(std::string_view text) override;
+  bool openUrl(std::string_view url) override;
+  bool openTextEditor(std::string_view path, std::string* error) override;
+  bool addIcon(std::string_view tip, std::function<void(int)> onMouse) override;
+  void removeIcon() override;
+  bool setTopmost(std::string_view form, bool on) override;
+  std::string executablePath() override { return executablePath_; }
+  std::string arguments() override { return arguments_; }
+  std::vector<std::string> specialFolders() override { return specialFolders_; }
+  bool write(const Shortcut& shortcut, std::string* error) override;
+
   // Scripting and inspection.
+  MemorySettings& settings() { return settings_; }
+  // A key event from the keyboard; returns whether the hook swallowed it.
+  bool pressKey(const HookKeyEvent& event);
+  bool hookInstalled() const { return static_cast<bool>(hook_); }
+  void setClipboard(std::optional<std::string> text) { clipboard_ = std::move(text); }
+  // The user clicks the notification icon with this button state.
+  void clickTray(int buttons);
+  bool trayShown() const { return trayShown_; }
+  void setExecutablePath(std::string path) { executablePath_ = std::move(path); }
+  void setArguments(std::string args) { arguments_ = std::move(args); }
+  void setSpecialFolders(std::vector<std::string> f) { specialFolders_ = std::move(f); }
+  void failEditor(bool on) { failEditor_ = on; }
+  void failShortcuts(bool on) { failShortcuts_ = on; }
+  const std::vector<Shortcut>& shortcuts() const { return shortcuts_; }
+
   void setForeground(std::string title) { foreground_ = std::move(title); }
   void setForegroundAt(Ms when, std::string title);
   void addWindow(std::string title) { windows_.push_back(std::move(title)); }
@@ -67,6 +108,8 @@ class SimDesktop final : public Cursor,
   void setPhysicalKey(int vk, bool down);
   void moveCursor(Point to) { cursor_ = to; }
   void traceCursor(bool on) { traceCursor_ = on; }
+  // Each key string then takes this long to type.
+  void setTypingTime(Ms ms) { typingMs_ = ms; }
 
   Point cursor() const { return cursor_; }
   const std::vector<Point>& cursorTrace() const { return cursorTrace_; }
@@ -83,6 +126,7 @@ class SimDesktop final : public Cursor,
 
   SimEventLoop loop_;
   SimLog log_{loop_};
+  MemorySettings settings_;
   Desktop desktop_;
 
   Point cursor_;
@@ -92,6 +136,7 @@ class SimDesktop final : public Cursor,
   bool rightDown_ = false;
   std::map<int, KeyHold> keys_;
   std::vector<SentKeys> sent_;
+  Ms typingMs_ = 0;
 
   std::string foreground_;
   std::vector<std::string> windows_;
@@ -99,6 +144,17 @@ class SimDesktop final : public Cursor,
   std::vector<std::string> started_;
   std::deque<MessageAnswer> answers_;
   std::vector<ShownMessage> messages_;
+
+  Callback hook_;
+  std::optional<std::string> clipboard_;
+  std::function<void(int)> trayMouse_;
+  bool trayShown_ = false;
+  std::string executablePath_ = "/sim/prog/daventi";
+  std::string arguments_;
+  std::vector<std::string> specialFolders_;
+  bool failEditor_ = false;
+  bool failShortcuts_ = false;
+  std::vector<Shortcut> shortcuts_;
 };
 
 }  // namespace qb::platform::sim

@@ -77,6 +77,20 @@ TimerId SimEventLoop::startTimer(Ms interval, std::function<void()> tick) {
 
 void SimEventLoop::stopTimer(TimerId id) { timers_.erase(id); }
 
+void SimEventLoop::runModal(const std::function<bool()>& open) {
+  while (!quitting_ && open()) {
+    if (modalPump_) {
+      if (!modalPump_()) quitWith("a modal window stayed open with no step left to close it");
+      continue;
+    }
+    if (queue_.empty()) {
+      quitWith("a modal window stayed open with nothing left to close it");
+      return;
+    }
+    waitUntil(queue_.top().when);
+  }
+}
+
 void SimEventLoop::quit() { quitWith("the program is leaving"); }
 
 void SimEventLoop::quitWith(std::string reason) {

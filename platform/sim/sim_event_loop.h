@@ -25,6 +25,7 @@ class SimEventLoop final : public Clock, public EventLoop {
   void post(std::function<void()> task) override;
   TimerId startTimer(Ms interval, std::function<void()> tick) override;
   void stopTimer(TimerId id) override;
+  void runModal(const std::function<bool()>& open) override;
   bool quitting() const override { return quitting_; }
   void quit() override;
 
@@ -34,6 +35,9 @@ class SimEventLoop final : public Clock, public EventLoop {
   void runUntil(Ms until) { waitUntil(until); }
   void setBounds(Ms lastTime, std::uint64_t idleYields);
   void setWallBase(std::int64_t seconds) { wallBase_ = seconds; }
+  // What a modal window waits for: a test or scenario supplies the user's next step. It
+  // returns false when it has none left.
+  void setModalPump(std::function<bool()> pump) { modalPump_ = std::move(pump); }
   const std::string& quitReason() const { return quitReason_; }
   bool timerActive(TimerId id) const { return timers_.count(id) != 0; }
 
@@ -65,6 +69,7 @@ class SimEventLoop final : public Clock, public EventLoop {
   std::priority_queue<Entry, std::vector<Entry>, Later> queue_;
   std::unordered_map<TimerId, Timer> timers_;
   TimerId nextTimer_ = 1;
+  std::function<bool()> modalPump_;
   bool quitting_ = false;
   std::string quitReason_;
   Ms lastTime_ = INT64_MAX / 4;

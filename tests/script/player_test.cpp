@@ -109,22 +109,8 @@ TEST(Player, MalformedKeyStringIsSkipped) {
 TEST(Player, PausesDoNotDriftWhenActionsTakeTime) {
   // Every key string takes 7 ms to type here; the lines still run on their recorded times.
   SimPlay p;
-  struct SlowKeys : platform::KeySender {
-    platform::sim::SimDesktop& sim;
-    explicit SlowKeys(platform::sim::SimDesktop& s) : sim(s) {}
-    bool send(const platform::KeySequence& k, std::string_view t, bool w) override {
-      sim.send(k, t, w);
-      sim.loop().waitUntil(sim.loop().now() + 7);
-      return true;
-    }
-  } slow(p.sim);
-  platform::Desktop desktop = p.sim.desktop();
-  platform::Desktop slowDesktop{desktop.clock, desktop.loop, desktop.cursor, desktop.buttons, slow,
-                                desktop.keyState, desktop.windows, desktop.processes,
-                                desktop.dialogs, desktop.log};
-  ModuleData module(slowDesktop);
-  p.host.text = macro({"w:a-0", "w:b-10", "w:c-20", "w:d-30"});
-  PlayAction(module, p.host);
+  p.sim.setTypingTime(7);
+  p.play(macro({"w:a-0", "w:b-10", "w:c-20", "w:d-30"}));
   EXPECT_EQ(p.logLines(), (Lines{"0 SendKeyString nowait a", "10 SendKeyString nowait b",
                                  "20 SendKeyString nowait c", "30 SendKeyString nowait d"}));
 }

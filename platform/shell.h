@@ -1,0 +1,65 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qb::platform {
+
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+  // The clipboard's text; empty when it holds none (an image, nothing).
+  virtual std::optional<std::string> text() = 0;
+  virtual bool clear() = 0;
+  virtual bool setText(std::string_view text) = 0;
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // Opens a web address or local page in the user's browser.
+  virtual bool openUrl(std::string_view url) = 0;
+  // Opens a text file in the user's plain-text editor.
+  virtual bool openTextEditor(std::string_view path, std::string* error) = 0;
+};
+
+// The notification-area icon. Its mouse events report the button state: 1 left, 2 right.
+class TrayIcon {
+ public:
+  virtual ~TrayIcon() = default;
+  virtual bool addIcon(std::string_view tip, std::function<void(int buttons)> onMouse) = 0;
+  virtual void removeIcon() = 0;
+};
+
+// Z-order of the program's own windows, by form name ("Form1", "FormMacroBuilder").
+class WindowStack {
+ public:
+  virtual ~WindowStack() = default;
+  virtual bool setTopmost(std::string_view form, bool on) = 0;
+};
+
+// The running program: its executable file and the argument string after its name.
+class Environment {
+ public:
+  virtual ~Environment() = default;
+  virtual std::string executablePath() = 0;
+  virtual std::string arguments() = 0;
+  // The desktop's special folders (desktop, application menu, ...), in the platform's order.
+  virtual std::vector<std::string> specialFolders() = 0;
+};
+
+struct Shortcut {
+  std::string path;    // the shortcut file to write
+  std::string target;  // the program it starts
+  std::string hotKey;  // "CTRL+ALT+F7", or empty
+};
+
+class ShortcutWriter {
+ public:
+  virtual ~ShortcutWriter() = default;
+  virtual bool write(const Shortcut& shortcut, std::string* error) = 0;
+};
+
+}  // namespace qb::platform
