@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace qb::platform {
 
@@ -16,6 +17,14 @@ struct HookKeyEvent {
 inline constexpr std::uint32_t kHookExtended = 0x01, kHookInjected = 0x10, kHookAltDown = 0x20,
                                kHookUp = 0x80;
 
+// A key the hook may decide to swallow in the program's current state: the virtual key alone,
+// or with the left Ctrl key held.
+struct SwallowableKey {
+  std::uint32_t vkCode = 0;
+  bool withLeftCtrl = false;
+  bool operator==(const SwallowableKey&) const = default;
+};
+
 // Delivers every key event of the whole desktop to one callback on the user-interface thread.
 // The callback answers at once: true swallows the key, false lets it pass.
 class KeyboardHookSource {
@@ -24,6 +33,9 @@ class KeyboardHookSource {
   virtual ~KeyboardHookSource() = default;
   virtual bool install(Callback callback) = 0;
   virtual void uninstall() = 0;
+  // The keys the callback may swallow from now on. A desktop that has to claim keys before it
+  // sees them (X11 grabs) claims exactly these; one that sees every key first ignores this.
+  virtual void setSwallowable(std::vector<SwallowableKey> keys) { (void)keys; }
 };
 
 }  // namespace qb::platform
