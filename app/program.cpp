@@ -1,0 +1,140 @@
+#include "app/program.h"
+
+#include <filesystem>
+
+#include "app/product.h"
+#include "common/file_io.h"
+#include "common/text.h"
+#include "script/player.h"
+#include "standalone/make_exe.h"
+
+namespace qb {
+
+Program::Program(platform::Desktop& desktop_, ProgramConfig config_)
+    : desktop(desktop_),
+      config(config_),
+      settings(desktop_),
+      module(desktop_),
+      form1(*this),
+      library(desktop_, settings, form1.List1, form1.Text1),
+      form2(desktop_, settings),
+      form4(desktop_, Form4Host{[this] { return library.lastSelected(); },
+                                [this](const std::string& name) { return library.path(name); },
+                                [this] { form1.Text1.setText(""); }}),
+      hook(*this),
+      mouse(*this),
+      recording(*this) {
+  // The hot keys window's close box keeps its rows (it only hides), so hot keys go on working.
+  form2.onClose = [this] {
+    form1.show();
+    form2.hide();
+  };
+}
+
+Program::~Program() = default;
+
+std::string Program::ownFolder() {
+  return std::filesystem::path(desktop.environment.executablePath()).parent_path().string();
+}
+
+std::string Program::helpPage() {
+  const std::string page = joinPath(ownFolder(), kHelpPageFile);
+#ifdef _WIN32
+  return page;
+#else
+  return "file://" + page;
+#endif
+}
+
+std::string Program::triggerStamp() { return formatTimeOfDay(desktop.clock.wallSeconds()); }
+
+FormMacroBuilder& Program::builder() {
+  if (!builder_) builder_ = std::make_unique<FormMacroBuilder>(*this);
+  return *builder_;
+}
+
+void Program::unloadBuilder() { builder_.reset(); }
+
+bool Program::startUp() {
+  form1.setSize(Form1::kStartWidth, Form1::kStartHeight);
+  hook.InstallKeyHook();
+
+  std::string location(trimBlanks(settings.get("Options", "Location")));
+  if (location.size() < 2) location = ownFolder();
+  form1.Text4.setText(location);
+
+  const std::string arguments(trimBlanks(desktop.environment.arguments()));
+  if (!arguments.empty()) {
+    runFileMode(arguments);
+    return false;
+  }
+  library.ListMacro();
+  if (config.standAloneBuild) {
+    standAloneMode();
+    return false;
+  }
+  form2.loadRows();
+  form1.Check1.setValue(settings.getInt16("Options", "c1", 0));
+  if (settings.getNumber("Options", "OnTop", 0) == 1) {
+    desktop.windowStack.setTopmost(form1.name(), true);
+    form1.Check22.setValue(1);
+  }
+  form1.show();
+  return true;
+}
+
+void Program::runFileMode(const std::string& path) {
+  std::string error;
+  auto text = readWholeFile(path, &error);
+  if (!text) {
+    desktop.dialogs.messageBox("The macro file could not be opened: " + error, kProductTitle,
+                               platform::MessageButtons::Ok);
+    return end(1);
+  }
+  form1.Text1.setText(std::move(*text));
+  playFromStartUp();
+  end(0);
+}
+
+void Program::standAloneMode() {
+  form1.hide();
+  playFromStartUp();
+  hook.RemoveKeyHook();
+  end(0);
+}
+
+void Program::playFromStartUp() {
+  form1.Command2.setTag("Runit");
+  form1.Command2.onClick();
+  while (form1.Command2.tag() == "Runit" && !desktop.loop.quitting()) desktop.loop.yield();
+}
+
+void Program::shutDown() {
+  desktop.tray.removeIcon();
+  form2.close();
+  hook.RemoveKeyHook();
+  end(0);
+}
+
+void Program::end(int status) {
+  if (ended_) return;
+  ended_ = true;
+  exitStatus_ = status;
+  desktop.loop.quit();
+}
+
+void Program::makeMacroExe() {
+  const auto say = [this](std::string_view text) {
+    desktop.dialogs.messageBox(text, kProductTitle, platform::MessageButtons::Ok);
+  };
+  const int index = library.firstSelected();
+  if (index < 0) return say("Please select a Macro to make into a EXE");
+  const std::string& entry = form1.List1.items()[static_cast<std::size_t>(index)];
+  const std::string target = library.path(standAloneProgramName(entry));
+  const FileResult made = writeStandAloneProgram(joinPath(ownFolder(), kStubProgram), target,
+                                                 form1.Text1.text(), !form1.Text1.tag().empty());
+  if (!made.ok) return say("The macro program could not be made: " + made.error);
+  say("Macro EXE is " + target);
+}
+
+}  // namespace qb

@@ -1,0 +1,90 @@
+#include "library/macro_library.h"
+
+#include "common/file_io.h"
+#include "common/text.h"
+#include "library/folder_listing.h"
+#include "script/player.h"
+
+namespace qb {
+
+bool isListedMacroName(std::string_view name) {
+  return wildcardMatchNoCase(name, kMacroPattern) && endsWithNoCase(trimBlanks(name), ".txt");
+}
+
+bool isAdvancedMacroName(std::string_view name) { return startsWithNoCase(name, "Macro-AM-"); }
+
+MacroLibrary::MacroLibrary(platform::Desktop& desktop, Settings& settings, forms::ListBox& list,
+                           forms::TextBox& macroText)
+    : desktop_(desktop), settings_(settings), list_(list), macroText_(macroText) {}
+
+std::string MacroLibrary::path(std::string_view entry) const { return joinPath(folder_, entry); }
+
+void MacroLibrary::locationChanged(const std::string& location) {
+  settings_.put("Options", "Location", location);
+  folder_ = location;
+  ListMacro();
+}
+
+void MacroLibrary::ListMacro() {
+  const unsigned generation = ++refillGeneration_;
+  list_.clear();
+  // A folder that cannot be listed shows an empty list, never another folder's files.
+  const auto names = listFolder(folder_, kMacroPattern);
+  if (!names) return;
+  for (const auto& name : *names) {
+    desktop_.loop.yield();
+    if (generation != refillGeneration_) return;  // a newer refill owns the list now
+    if (isListedMacroName(name)) list_.addItem(name);
+  }
+}
+
+void MacroLibrary::select() {
+  const int index = list_.listIndex();
+  if (index < 0) return;
+  const std::string entry = list_.items()[static_cast<std::size_t>(index)];
+  macroText_.setText("");
+  macroText_.setTag("");
+  const std::string file = path(entry);
+  list_.setTag(entry);
+  if (isAdvancedMacroName(entry)) macroText_.setTag(entry);
+  desktop_.loop.yield();
+  if (auto content = readWholeFile(file)) macroText_.setText(std::move(*content));
+}
+
+void MacroLibrary::openInEditor() {
+  const int index = list_.listIndex();
+  if (index < 0) return;
+  std::string error;
+  desktop_.shell.openTextEditor(path(list_.items()[static_cast<std::size_t>(index)]), &error);
+}
+
+int MacroLibrary::firstSelected() const {
+  for (std::size_t i = 0; i < list_.count(); ++i)
+    if (list_.selected(i)) return static_cast<int>(i);
+  return -1;
+}
+
+void MacroLibrary::remove() {
+  const int index = firstSelected();
+  if (index < 0) {
+    desktop_.dialogs.messageBox("Please select macro to delete", kProductTitle,
+                                platform::MessageButtons::Ok);
+    return;
+  }
+  const std::string entry = list_.items()[static_cast<std::size_t>(index)];
+  if (desktop_.dialogs.messageBox("Are you sure you would like to delete macro " + entry,
+                                  kProductTitle, platform::MessageButtons::YesNo) !=
+      platform::MessageAnswer::Yes)
+    return;
+  const std::string file = path(entry);
+  list_.removeItem(static_cast<std::size_t>(index));
+  const FileResult deleted = deleteFile(file);
+  if (!deleted.ok)
+    desktop_.dialogs.messageBox("The macro could not be deleted: " + deleted.error, kProductTitle,
+                                platform::MessageButtons::Ok);
+  macroText_.setText("");
+}
+
+void MacroLibrary::appendEntry(std::string entry) { list_.addItem(std::move(entry)); }
+
+}  // namespace qb

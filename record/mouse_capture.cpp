@@ -1,0 +1,59 @@
+#include "record/mouse_capture.h"
+
+#include <cmath>
+
+#include "app/program.h"
+#include "common/text.h"
+#include "script/virtual_keys.h"
+
+namespace qb {
+
+namespace {
+constexpr std::uint16_t kHeld = 0x8000, kNewlyPressed = 0x8001;
+constexpr platform::Ms kSamePressMs = 100;
+
+std::string tickText(platform::Ms now) { return std::to_string(platform::tickCount(now)); }
+}  // namespace
+
+
+std::string MouseCapture::MousePosText() {
+  const long x = std::lround(program_.module.mouse().X());
+  const long y = std::lround(program_.module.mouse().Y());
+  // x keeps its sign, so positions left of the primary screen replay where they were made;
+  // y carries the number-to-text form's leading blank when it is not negative.
+  return std::to_string(x) + "," + (y >= 0 ? " " : "") + std::to_string(y);
+}
+
+void MouseCapture::moveTick() {
+  Form1& form = program_.form1;
+  const std::uint16_t left = program_.desktop.keyState.asyncKeyState(vk::LButton);
+  std::string sample;
+  if (left == kHeld) {
+    if (form.Check1.value() == 1) sample = "t:" + MousePosText();
+  } else {
+    sample = "m:" + MousePosText();
+  }
+  if (sample != previousSample_ && !trimBlanks(sample).empty())
+    form.Text1.append(sample + "-" + tickText(program_.desktop.clock.now()) + "\r\n");
+  previousSample_ = std::string(trimBlanks(sample));
+  form.Text1.setSelectionStart(form.Text1.text().size());
+}
+
+void MouseCapture::clickTick() {
+  Form1& form = program_.form1;
+  for (const int button : {1, 2}) {
+    const std::uint16_t state = program_.desktop.keyState.asyncKeyState(button);
+    const platform::Ms now = program_.desktop.clock.now();
+    if (state == kHeld) {
+      if (now - lastDownTick_ > kSamePressMs) clickLatch_ = 0;
+      lastDownTick_ = now;
+      if (clickLatch_ == 0) {
+        form.Text1.append((button == 1 ? "m:clickl-" : "m:clickr-") + tickText(now) + "\r\n");
+        clickLatch_ = 1;
+      }
+    }
+    if (state == kNewlyPressed) clickLatch_ = 0;
+  }
+}
+
+}  // namespace qb

@@ -1,0 +1,34 @@
+#include "standalone/make_exe.h"
+
+#include <filesystem>
+
+#include "common/text.h"
+#include "standalone/markers.h"
+
+namespace qb {
+
+std::string standAloneProgramName(std::string_view entry) {
+  if (endsWithNoCase(entry, ".txt")) return std::string(entry.substr(0, entry.size() - 4)) + ".exe";
+  return std::string(entry) + ".exe";
+}
+
+FileResult writeStandAloneProgram(const std::string& stubPath, const std::string& target,
+                                  std::string_view macro, bool advanced) {
+  std::string error;
+  auto image = readWholeFile(stubPath, &error);
+  if (!image) return {false, "the stand-alone stub " + error};
+  image->reserve(image->size() + macro.size() + 32);
+  *image += narrowMarker(advanced ? kAdvancedMarkerWide : kRecordedMarkerWide);
+  *image += macro;
+  *image += kCrLf;
+  FileResult written = writeFileAtomic(target, *image);
+  if (!written.ok) return written;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::permissions(target, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                  fs::perm_options::add, ec);
+  if (ec) return {false, target + ": " + ec.message()};
+  return {};
+}
+
+}  // namespace qb

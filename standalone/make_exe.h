@@ -1,0 +1,19 @@
+#pragma once
+// Writing a stand-alone macro program: a copy of the stub, a marker, the macro, CR LF.
+
+#include <string>
+#include <string_view>
+
+#include "common/file_io.h"
+
+namespace qb {
+
+// The program made for a macro entry: its name with the ".txt" extension, in any letter case,
+// replaced by ".exe"; a name without that extension gets ".exe" appended. Never the entry itself.
+std::string standAloneProgramName(std::string_view entry);
+
+// Writes stub + marker + macro + CR LF to `target` through a temporary file, executable.
+FileResult writeStandAloneProgram(const std::string& stubPath, const std::string& target,
+                                  std::string_view macro, bool advanced);
+
+}  // namespace qb
