@@ -255,6 +255,8 @@ class Runner {
       sim_.setArguments(unescape(rest));
     } else if (verb == "window") {
       sim_.addWindow(rest);
+    } else if (verb == "unstartable") {
+      sim_.failProgram(rest);
     } else if (verb == "foreground") {
       sim_.setForeground(rest);
     } else if (verb == "clipboard") {

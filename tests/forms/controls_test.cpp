@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "forms/controls.h"
+#include "forms/form.h"
+#include "forms/list_controls.h"
+#include "forms/timer.h"
+#include "platform/sim/sim_event_loop.h"
+
+namespace qb::forms {
+namespace {
+
+struct Fixture {
+  platform::sim::SimEventLoop loop;
+  Form form{"F", "F", loop};
+};
+
+TEST(Controls, TextChangeFiresOnlyOnANewTextAndInsideTheWrite) {
+  Fixture f;
+  TextBox box(f.form, "Text1");
+  std::vector<std::string> seen;
+  box.onChange = [&] { seen.push_back(box.text()); };
+  box.setText("a");
+  box.setText("a");
+  box.append("b");
+  box.append("");
+  box.setText("");
+  EXPECT_EQ(seen, (std::vector<std::string>{"a", "ab", ""}));
+  EXPECT_EQ(box.changeCount(), 3u);
+}
+
+TEST(Controls, CheckBoxAndOptionButtonsFireTheirClick) {
+  Fixture f;
+  CheckBox check(f.form, "Check1", "c");
+  int clicks = 0;
+  check.onClick = [&] { ++clicks; };
+  check.setValue(1);
+  check.setValue(1);  // unchanged: no click
+  check.click();
+  EXPECT_EQ(check.value(), 0);
+  EXPECT_EQ(clicks, 2);
+
+  OptionButton a(f.form, "A", "a", "g"), b(f.form, "B", "b", "g"), other(f.form, "C", "c", "h");
+  a.setValue(true);
+  other.setValue(true);
+  b.click();
+  EXPECT_FALSE(a.value());
+  EXPECT_TRUE(b.value());
+  EXPECT_TRUE(other.value());  // another group
+}
+
+TEST(Controls, DisabledButtonIgnoresClicks) {
+  Fixture f;
+  Button button(f.form, "Command1", "Go");
+  int clicks = 0;
+  button.onClick = [&] { ++clicks; };
+  button.setEnabled(false);
+  button.click();
+  button.setEnabled(true);
+  button.click();
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST(Controls, ListClickSelectsOneEntryAndRemovalKeepsIndicesRight) {
+  Fixture f;
+  ListBox list(f.form, "List1", {}, true);
+  for (const char* item : {"a", "b", "c"}) list.addItem(item);
+  list.setSelected(0, true);
+  list.clickItem(2);
+  EXPECT_FALSE(list.selected(0));
+  EXPECT_TRUE(list.selected(2));
+  list.removeItem(0);
+  EXPECT_EQ(list.listIndex(), 1);
+  EXPECT_TRUE(list.selected(1));
+  EXPECT_EQ(list.items(), (std::vector<std::string>{"b", "c"}));
+}
+
+TEST(Controls, TimerTicksOnTheEventLoopWhileRunning) {
+  Fixture f;
+  Timer timer(f.form, "Timer1", f.loop, 10);
+  int ticks = 0;
+  timer.onTimer = [&] { ++ticks; };
+  timer.setRunning(true);
+  f.loop.runUntil(55);
+  timer.setRunning(false);
+  f.loop.runUntil(200);
+  EXPECT_EQ(ticks, 5);
+}
+
+TEST(Controls, ModalFormTurnsTheLoopUntilHidden) {
+  Fixture f;
+  f.loop.at(500, [&] { f.form.hide(); });
+  f.form.showModal();
+  EXPECT_FALSE(f.form.visible());
+  EXPECT_EQ(f.loop.now(), 500);
+}
+
+}  // namespace
+}  // namespace qb::forms

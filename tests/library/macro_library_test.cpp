@@ -1,0 +1,66 @@
+#include "library/macro_library.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "forms/form.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace qb {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Library : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("qb-library-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(root_);
+    for (const char* folder : {"a", "b"}) fs::create_directories(root_ / folder);
+    for (int i = 0; i < 5; ++i) std::ofstream(root_ / "a" / ("Macro-" + std::to_string(i) + ".txt")) << "x";
+    std::ofstream(root_ / "b" / "Macro-b.txt") << "x";
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  platform::sim::SimDesktop sim;
+  Settings settings{sim.desktop()};
+  forms::Form form{"Form1", "", sim.loop()};
+  forms::ListBox list{form, "List1", {}, true};
+  forms::TextBox text{form, "Text1"};
+  MacroLibrary library{sim.desktop(), settings, list, text};
+  fs::path root_;
+};
+
+TEST_F(Library, ARefillStartedDuringARefillLeavesOneCompleteList) {
+  library.setFolder((root_ / "a").string());
+  // While the first refill lets events through, the folder changes and a second refill runs.
+  sim.loop().post([&] { library.locationChanged((root_ / "b").string()); });
+  library.ListMacro();
+  EXPECT_EQ(list.items(), (std::vector<std::string>{"Macro-b.txt"}));
+
+  sim.loop().post([&] { library.ListMacro(); });
+  library.ListMacro();
+  EXPECT_EQ(list.items(), (std::vector<std::string>{"Macro-b.txt"}));
+}
+
+TEST_F(Library, AFolderThatCannotBeListedShowsNothing) {
+  library.locationChanged((root_ / "a").string());
+  EXPECT_EQ(list.count(), 5u);
+  library.locationChanged((root_ / "missing").string());
+  EXPECT_EQ(list.count(), 0u);
+  EXPECT_EQ(sim.settings().read("options", "LOCATION"), (root_ / "missing").string());
+}
+
+TEST(MacroNames, WhatTheListShows) {
+  for (const char* yes : {"Macro-a.txt", "macro-b.TXT", "Macr.txt", "Macroeconomics.txt", "MACR.Txt"})
+    EXPECT_TRUE(isListedMacroName(yes)) << yes;
+  for (const char* no : {"Macro-c.txt.bak", "Other.txt", "Mac.txt", "Macro-a.txtx"})
+    EXPECT_FALSE(isListedMacroName(no)) << no;
+  EXPECT_TRUE(isAdvancedMacroName("mACRO-am-x.txt"));
+  EXPECT_FALSE(isAdvancedMacroName("Macro-AMx.txt"));
+}
+
+}  // namespace
+}  // namespace qb
