@@ -11,6 +11,7 @@ void TextBox::setText(std::string text) {
   if (text == text_) return;
   text_ = std::move(text);
   ++changes_;
+  lastAppendOffset_ = std::string::npos;
   if (selectionStart_ > text_.size()) selectionStart_ = text_.size();
   notify(Property::Text);
   if (onChange) onChange();
@@ -18,6 +19,7 @@ void TextBox::setText(std::string text) {
 
 void TextBox::append(std::string_view more) {
   if (more.empty()) return;
+  lastAppendOffset_ = text_.size();
   text_ += more;
   ++changes_;
   notify(Property::Text);

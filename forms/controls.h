@@ -21,6 +21,9 @@ class TextBox : public Control {
   void append(std::string_view more);
   // How many times the text has changed: a cheap way to see whether it changed meanwhile.
   std::size_t changeCount() const { return changes_; }
+  // Where the last change began when it only appended text, so a view can add just the new
+  // part; npos after any other change.
+  std::size_t lastAppendOffset() const { return lastAppendOffset_; }
 
   std::function<void()> onChange;
   std::function<void()> onDblClick;
@@ -28,6 +31,7 @@ class TextBox : public Control {
  private:
   std::string text_;
   std::size_t changes_ = 0;
+  std::size_t lastAppendOffset_ = std::string::npos;
   std::size_t selectionStart_ = 0;
   bool multiLine_;
   bool readOnly_ = false;

@@ -1,0 +1,318 @@
+#include "ui/qt/qt_form_view.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextCursor>
+
+#include "forms/controls.h"
+#include "forms/list_controls.h"
+
+namespace qb::ui {
+
+namespace {
+
+using forms::ControlKind;
+using forms::Property;
+
+QString qs(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+std::string bytes(const QString& text) { return text.toUtf8().toStdString(); }
+
+// A top-level window whose close box asks the model instead of closing.
+class FormWindow final : public QWidget {
+ public:
+  explicit FormWindow(forms::Form& form) : form_(form) {}
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();
+    form_.close();
+  }
+
+ private:
+  forms::Form& form_;
+};
+
+}  // namespace
+
+QtFormView::QtFormView(forms::Form& form) : form_(form) {
+  build();
+  form_.setView(this);
+}
+
+QtFormView::~QtFormView() {
+  if (form_.view() == this) form_.setView(nullptr);
+  delete window_.data();
+}
+
+int QtFormView::px(int twips) const {
+  // 15 twips a pixel at 96 dots per inch, scaled with the screen.
+  const QScreen* screen = window_ ? window_->screen() : nullptr;
+  const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+  return static_cast<int>(twips * dpi / 1440.0 + 0.5);
+}
+
+void QtFormView::build() {
+  window_ = new FormWindow(form_);
+  window_->setWindowTitle(qs(form_.caption()));
+
+  std::map<std::string, QMenu*> menus;
+  QMenuBar* bar = nullptr;
+  for (forms::Control* c : form_.controls()) {
+    if (c->kind() != ControlKind::MenuItem) continue;
+    auto* item = static_cast<forms::MenuItem*>(c);
+    if (!bar) bar = new QMenuBar(window_);
+    QMenu*& menu = menus[item->menu()];
+    if (!menu) menu = bar->addMenu(qs(item->menu()));
+    if (item->caption().empty()) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(qs(item->caption()));
+    QObject::connect(action, &QAction::triggered, this, [item] { item->click(); });
+  }
+  if (bar) menuHeight_ = bar->sizeHint().height();
+
+  // Frames first, so the controls inside them have their parent.
+  for (forms::Control* c : form_.controls())
+    if (c->kind() == ControlKind::Frame) widgets_[c] = createWidget(*c, window_);
+  for (forms::Control* c : form_.controls()) {
+    if (c->kind() == ControlKind::Frame || c->kind() == ControlKind::MenuItem || c->kind() == ControlKind::Timer)
+      continue;
+    QWidget* parent = window_;
+    if (c->container()) parent = widgets_[c->container()];
+    widgets_[c] = createWidget(*c, parent);
+  }
+  for (auto& [control, widget] : widgets_) {
+    place(*control, widget);
+    byWidget_[widget] = control;
+    for (Property p : {Property::Text, Property::Caption, Property::Enabled, Property::Visible,
+                       Property::Value, Property::Items, Property::Selection, Property::Style})
+      refresh(*control, p);
+  }
+  formChanged(form_, Property::Layout);
+}
+
+QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
+  switch (control.kind()) {
+    case ControlKind::TextBox: {
+      auto& model = static_cast<forms::TextBox&>(control);
+      if (model.multiLine()) {
+        auto* edit = new QPlainTextEdit(parent);
+        QObject::connect(edit, &QPlainTextEdit::textChanged, this, [this, edit, &model] {
+          if (!updating_) model.setText(bytes(edit->toPlainText().replace('\n', "\r\n")));
+        });
+        edit->viewport()->installEventFilter(this);
+        byWidget_[edit->viewport()] = &control;
+        return edit;
+      }
+      auto* edit = new QLineEdit(parent);
+      QObject::connect(edit, &QLineEdit::textEdited, this, [&model](const QString& t) { model.setText(bytes(t)); });
+      edit->installEventFilter(this);
+      return edit;
+    }
+    case ControlKind::Button: {
+      auto* button = new QPushButton(parent);
+      QObject::connect(button, &QPushButton::clicked, this, [&control] { static_cast<forms::Button&>(control).click(); });
+      return button;
+    }
+    case ControlKind::CheckBox: {
+      auto* box = new QCheckBox(parent);
+      QObject::connect(box, &QCheckBox::clicked, this, [this, &control] {
+        static_cast<forms::CheckBox&>(control).click();
+        refresh(control, Property::Value);
+      });
+      return box;
+    }
+    case ControlKind::OptionButton: {
+      auto* option = new QRadioButton(parent);
+      option->setAutoExclusive(false);  // the model keeps the group
+      QObject::connect(option, &QRadioButton::clicked, this, [this, &control] {
+        static_cast<forms::OptionButton&>(control).click();
+        refresh(control, Property::Value);
+      });
+      return option;
+    }
+    case ControlKind::ListBox: {
+      auto& model = static_cast<forms::ListBox&>(control);
+      auto* list = new QListWidget(parent);
+      list->setSelectionMode(model.multiSelect() ? QAbstractItemView::ExtendedSelection
+                                                 : QAbstractItemView::SingleSelection);
+      QObject::connect(list, &QListWidget::itemClicked, this, [list, &model](QListWidgetItem* item) {
+        model.clickItem(static_cast<std::size_t>(list->row(item)));
+      });
+      QObject::connect(list, &QListWidget::itemDoubleClicked, this, [list, &model](QListWidgetItem* item) {
+        model.dblClickItem(static_cast<std::size_t>(list->row(item)));
+      });
+      return list;
+    }
+    case ControlKind::ComboBox: {
+      auto& model = static_cast<forms::ComboBox&>(control);
+      auto* combo = new QComboBox(parent);
+      combo->setEditable(true);
+      QObject::connect(combo, &QComboBox::currentTextChanged, this, [this, &model](const QString& t) {
+        if (!updating_) model.setText(bytes(t));
+      });
+      return combo;
+    }
+    case ControlKind::Label: {
+      auto* label = new QLabel(parent);
+      label->setWordWrap(true);
+      label->setMouseTracking(true);
+      label->installEventFilter(this);
+      return label;
+    }
+    case ControlKind::Frame:
+      return new QGroupBox(parent);
+    default:
+      return new QWidget(parent);
+  }
+}
+
+void QtFormView::place(forms::Control& control, QWidget* widget) {
+  const forms::Rect& r = control.layout();
+  const int top = control.container() ? px(r.top) : px(r.top) + menuHeight_;
+  widget->setGeometry(px(r.left), top, px(r.width), px(r.height));
+}
+
+bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
+  const auto it = byWidget_.find(watched);
+  if (it == byWidget_.end()) return QObject::eventFilter(watched, event);
+  forms::Control& control = *it->second;
+  if (control.kind() == ControlKind::Label) {
+    auto& label = static_cast<forms::Label&>(control);
+    if (event->type() == QEvent::MouseButtonRelease) label.click();
+    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
+      if (label.onMouseMove) label.onMouseMove();
+    }
+  } else if (control.kind() == ControlKind::TextBox && event->type() == QEvent::MouseButtonDblClick) {
+    auto& box = static_cast<forms::TextBox&>(control);
+    if (box.onDblClick) box.onDblClick();
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void QtFormView::controlChanged(forms::Control& control, forms::Property property) {
+  refresh(control, property);
+}
+
+void QtFormView::refresh(forms::Control& control, forms::Property property) {
+  const auto found = widgets_.find(&control);
+  if (found == widgets_.end() || !found->second) return;
+  QWidget* widget = found->second;
+  updating_ = true;
+  switch (property) {
+    case Property::Enabled: widget->setEnabled(control.enabled()); break;
+    case Property::Visible: widget->setVisible(control.visible()); break;
+    case Property::Layout: place(control, widget); break;
+    default: break;
+  }
+  switch (control.kind()) {
+    case ControlKind::TextBox: {
+      auto& model = static_cast<forms::TextBox&>(control);
+      if (property == Property::Text) {
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+          const std::string& text = model.text();
+          const std::size_t from = model.lastAppendOffset();
+          // Recording appends a line at a time: add only the new part, never the whole text.
+          if (from != std::string::npos && from <= text.size()) {
+            QTextCursor cursor(edit->document());
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(qs(text.substr(from)).replace("\r\n", "\n"));
+          } else {
+            edit->setPlainText(qs(text).replace("\r\n", "\n"));
+          }
+        } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+          if (bytes(line->text()) != model.text()) line->setText(qs(model.text()));
+        }
+      } else if (property == Property::Selection) {
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+          edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
+      }
+      break;
+    }
+    case ControlKind::Button:
+      if (property == Property::Caption) static_cast<QPushButton*>(widget)->setText(qs(static_cast<forms::Button&>(control).caption()));
+      break;
+    case ControlKind::CheckBox: {
+      auto& model = static_cast<forms::CheckBox&>(control);
+      auto* box = static_cast<QCheckBox*>(widget);
+      if (property == Property::Caption) box->setText(qs(model.caption()));
+      if (property == Property::Value) box->setCheckState(model.value() == 1 ? Qt::Checked : model.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+      break;
+    }
+    case ControlKind::OptionButton: {
+      auto& model = static_cast<forms::OptionButton&>(control);
+      auto* option = static_cast<QRadioButton*>(widget);
+      if (property == Property::Caption) option->setText(qs(model.caption()));
+      if (property == Property::Value) option->setChecked(model.value());
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto& model = static_cast<forms::ListBox&>(control);
+      auto* list = static_cast<QListWidget*>(widget);
+      if (property == Property::Items) {
+        list->clear();
+        for (const auto& item : model.items()) list->addItem(qs(item));
+      }
+      if (property == Property::Items || property == Property::Selection)
+        for (int i = 0; i < list->count(); ++i) list->item(i)->setSelected(model.selected(static_cast<std::size_t>(i)));
+      break;
+    }
+    case ControlKind::ComboBox: {
+      auto& model = static_cast<forms::ComboBox&>(control);
+      auto* combo = static_cast<QComboBox*>(widget);
+      if (property == Property::Items) {
+        combo->clear();
+        for (const auto& item : model.items()) combo->addItem(qs(item));
+        combo->setEditText(qs(model.text()));
+      }
+      if (property == Property::Text && bytes(combo->currentText()) != model.text()) combo->setEditText(qs(model.text()));
+      break;
+    }
+    case ControlKind::Label: {
+      auto& model = static_cast<forms::Label&>(control);
+      auto* label = static_cast<QLabel*>(widget);
+      if (property == Property::Caption) label->setText(qs(model.caption()));
+      if (property == Property::Style) {
+        QFont font = label->font();
+        font.setUnderline(model.underline());
+        label->setFont(font);
+      }
+      break;
+    }
+    case ControlKind::Frame:
+      if (property == Property::Caption || property == Property::Text)
+        static_cast<QGroupBox*>(widget)->setTitle(qs(static_cast<forms::Frame&>(control).caption()));
+      break;
+    default:
+      break;
+  }
+  updating_ = false;
+}
+
+void QtFormView::formChanged(forms::Form& form, forms::Property property) {
+  if (!window_) return;
+  switch (property) {
+    case Property::Caption: window_->setWindowTitle(qs(form.caption())); break;
+    case Property::Layout: window_->resize(px(form.width()), px(form.height()) + menuHeight_); break;
+    case Property::Visible: form.visible() ? (window_->show(), window_->raise()) : window_->hide(); break;
+    case Property::Enabled: window_->setEnabled(form.enabled()); break;
+    default: break;
+  }
+}
+
+}  // namespace qb::ui

@@ -1,0 +1,43 @@
+#pragma once
+// A generic Qt view of a form model: one native widget per control at the control's twip
+// layout, kept in step with the model, and user actions passed back to the model. Everything
+// a window does stays in the model; this file only draws and forwards.
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+#include <map>
+
+#include "forms/control.h"
+#include "forms/form.h"
+
+namespace qb::ui {
+
+class QtFormView final : public QObject, public forms::FormView {
+ public:
+  explicit QtFormView(forms::Form& form);
+  ~QtFormView() override;
+
+  QWidget* window() const { return window_; }
+  void controlChanged(forms::Control& control, forms::Property property) override;
+  void formChanged(forms::Form& form, forms::Property property) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void build();
+  QWidget* createWidget(forms::Control& control, QWidget* parent);
+  void place(forms::Control& control, QWidget* widget);
+  void refresh(forms::Control& control, forms::Property property);
+  int px(int twips) const;
+
+  forms::Form& form_;
+  QPointer<QWidget> window_;
+  int menuHeight_ = 0;
+  std::map<forms::Control*, QPointer<QWidget>> widgets_;
+  std::map<QObject*, forms::Control*> byWidget_;
+  bool updating_ = false;  // model-to-widget updates must not echo back as user edits
+};
+
+}  // namespace qb::ui
