@@ -110,6 +110,12 @@ Form1::Form1(Program& program)
 
 void Form1::trigger(forms::TextBox& field) { field.setText(program_.triggerStamp()); }
 
+void Form1::setPlayingMarkText(std::string mark) {
+  if (mark == playingMark_) return;
+  playingMark_ = std::move(mark);
+  program_.hook.updateSwallowable();
+}
+
 void Form1::play() { PlayAction(program_.module, *this); }
 
 void Form1::playStarting() {

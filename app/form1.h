@@ -22,13 +22,14 @@ class Form1 : public forms::Form, public PlayHost {
   bool advancedMark() override { return !Text1.tag().empty(); }
   bool stopRequested() override { return Command20.tag() == "Break"; }
   void setStopRequest(bool on) override { Command20.setTag(on ? "Break" : ""); }
-  void setPlayingMark(std::string_view mark) override { playingMark_ = mark; }
+  void setPlayingMark(std::string_view mark) override { setPlayingMarkText(std::string(mark)); }
   void playStarting() override;
   void playEnded() override;
   void playRefused() override { Command2.setTag(""); }
 
   const std::string& playingMark() const { return playingMark_; }
-  void setPlayingMarkText(std::string mark) { playingMark_ = std::move(mark); }
+  // The keyboard hook follows the mark: it decides which keys the hook may swallow.
+  void setPlayingMarkText(std::string mark);
   // The notification icon's mouse event arrives as the window's mouse-move with this state.
   void mouseMove(int buttons);
   // Writes the current date and time into a trigger field.

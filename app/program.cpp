@@ -29,6 +29,9 @@ Program::Program(platform::Desktop& desktop_, ProgramConfig config_)
     form1.show();
     form2.hide();
   };
+  form2.showMainWindow = [this] { form1.show(); };
+  form2.onRowsChanged = [this] { hook.updateSwallowable(); };
+  form2.Command2.onClick = [this] { desktop.shell.openUrl(helpPage()); };
 }
 
 Program::~Program() = default;

@@ -3,6 +3,7 @@
 // program's table of hot keys: firing reads them as they stand.
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "app/settings.h"
@@ -27,6 +28,19 @@ class Form2 : public forms::Form {
   // Fills every row from the settings store, letting pending events run before each row.
   void loadRows();
 
+  // "&OK": stores all twelve rows, then hides this window and shows the main one.
+  void storeRows();
+  // "&Samples": says what the samples do and fills rows 9 to 12; nothing is stored.
+  void fillSamples();
+  // "&Clear": empties every row after the user says Yes; nothing is stored.
+  void clearRows();
+  // A double click on row n's text: empties it after the user says Yes.
+  void askClearText(int n);
+
+  // Set by the program: shows the main window; follows every change of a row.
+  std::function<void()> showMainWindow;
+  std::function<void()> onRowsChanged;
+
   std::array<std::unique_ptr<forms::TextBox>, kHotKeyRows> Text1;
   std::array<std::array<std::unique_ptr<forms::CheckBox>, kHotKeyRows>, 4> Check;
   std::array<std::unique_ptr<forms::Label>, kHotKeyRows> RowLabel;
@@ -35,6 +49,8 @@ class Form2 : public forms::Form {
   forms::Button Command1, Command3, Command4, Command2;
 
  private:
+  void rowsChanged();
+
   platform::Desktop& desktop_;
   Settings& settings_;
 };

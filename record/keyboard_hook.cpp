@@ -1,13 +1,27 @@
 #include "record/keyboard_hook.h"
 
 #include "app/program.h"
+#include "common/text.h"
+#include "hotkeys/fire_hot_key.h"
+#include "script/virtual_keys.h"
 
 namespace qb {
+
+namespace {
+
+using platform::kHookAltDown;
+using platform::kHookExtended;
+using platform::kHookUp;
+
+constexpr std::uint32_t kDown = 0;
+
+}  // namespace
 
 bool KeyboardHook::InstallKeyHook() {
   if (installed_) return true;
   installed_ = program_.desktop.hook.install(
       [this](const platform::HookKeyEvent& event) { return KeyHookProc(event); });
+  updateSwallowable();
   return installed_;
 }
 
@@ -15,16 +29,222 @@ bool KeyboardHook::RemoveKeyHook() {
   if (!installed_) return false;
   program_.desktop.hook.uninstall();
   installed_ = false;
+  announced_.reset();  // a new hook starts with nothing claimed
   return true;
 }
 
+bool KeyboardHook::held(int vk) {
+  return (program_.desktop.keyState.asyncKeyState(vk) & 0x8000) != 0;
+}
+
+bool KeyboardHook::recording() const {
+  return !program_.form1.Command1.enabled();
+}
+
+bool KeyboardHook::busy() const {
+  return !program_.form1.playingMark().empty() || pendingPlays_ > 0;
+}
+
+void KeyboardHook::trackModifiers(const platform::HookKeyEvent& event) {
+  const std::uint32_t flags = event.flags;
+  switch (event.vkCode) {
+    case vk::LShift:
+      if (flags == kDown) ShiftHeld = -1;
+      if (flags == kHookUp) ShiftHeld = 0;
+      break;
+    case vk::RShift:
+      if (flags == kHookExtended) ShiftHeld = -1;
+      if (flags == (kHookUp | kHookExtended)) ShiftHeld = 0;
+      break;
+    case vk::LControl:
+      if (flags == kDown) CtrlHeld = -1;
+      if (flags == kHookUp) CtrlHeld = 0;
+      break;
+    case vk::RControl:
+      if (flags == kHookExtended) CtrlHeld = -1;
+      if (flags == (kHookUp | kHookExtended)) CtrlHeld = 0;
+      break;
+  }
+}
+
+void KeyboardHook::later(std::function<void()> task, bool startsPlay) {
+  ++pending_;
+  if (startsPlay && pendingPlays_++ == 0) updateSwallowable();
+  program_.desktop.loop.post([this, task = std::move(task), startsPlay] {
+    --pending_;
+    if (startsPlay) --pendingPlays_;
+    task();
+    // A play that was refused or has ended leaves the hook idle again.
+    if (startsPlay) updateSwallowable();
+  });
+}
+
+void KeyboardHook::requestStop() {
+  program_.form1.setStopRequest(true);
+  // A play posted before this key clears the request when it starts; asking again behind it
+  // stops that play too, as if it had already been running.
+  if (pending_ > 0) later([this] { program_.form1.setStopRequest(true); }, false);
+}
+
 bool KeyboardHook::KeyHookProc(const platform::HookKeyEvent& event) {
-  (void)event;
+  const std::uint32_t key = event.vkCode;
+  const std::uint32_t flags = event.flags;
+  trackModifiers(event);
+
+  if (key == vk::Pause || (key == 'T' && flags == kDown && held(vk::LControl))) requestStop();
+  if (busy()) return false;
+
+  Form1& form = program_.form1;
+  if (key == vk::Oem3 && flags == kDown && (held(vk::LControl) || held(vk::RControl)))
+    form.setPlayingMarkText("Break");  // this key itself still goes on below
+
+  if (flags == kDown && (key == 'R' || key == 'T' || key == 'P' || key == 'Y') &&
+      held(vk::LControl)) {
+    forms::TextBox& field = key == 'R' ? form.Text5 : key == 'T' ? form.Text8 : form.Text9;
+    later([&field, stamp = program_.triggerStamp()]() mutable { field.setText(std::move(stamp)); },
+          &field == &form.Text9);
+    return true;
+  }
+
+  if (key >= vk::F1 && key <= vk::F12 && flags == kDown) {
+    const int row = static_cast<int>(key - vk::F1) + 1;
+    std::optional<HotKeyAction> action = aimHotKey(program_.form2, row, held(vk::LControl));
+    if (!action) return false;
+    const bool plays = action->play;
+    later([this, action = std::move(*action)] { runHotKey(program_, action); }, plays);
+    return true;
+  }
+
+  if (pending_ > 0) {
+    // A Record or Stop posted before this key decides whether it is recorded, so the line
+    // waits behind it; the modifiers and the time are taken now.
+    if (std::optional<std::string> line = keyLine(event))
+      later(
+          [this, line = std::move(*line)] {
+            if (recording()) program_.form1.Text1.append(line);
+          },
+          false);
+    return false;
+  }
+  if (!recording()) return false;
+  if (std::optional<std::string> line = keyLine(event)) form.Text1.append(*line);
   return false;
 }
 
+std::optional<std::string> KeyboardHook::keyLine(const platform::HookKeyEvent& event) {
+  const std::uint32_t key = event.vkCode;
+  const std::uint32_t flags = event.flags;
+  const std::string token = KeyToken(static_cast<std::uint16_t>(key));
+  std::string line;
+  if (held(vk::LMenu) && key != vk::LMenu && flags == kHookAltDown) {
+    line = "w:%" + token;
+  } else if ((held(vk::LShift) && key != vk::LShift && flags == kDown) ||
+             (held(vk::RShift) && key != vk::RShift && flags == kDown)) {
+    line = "w:+" + token;
+  } else if ((held(vk::LControl) && key != vk::LControl && flags == kDown) ||
+             (held(vk::RControl) && key != vk::RControl && flags == kHookExtended)) {
+    if (key == vk::LShift) return std::nullopt;
+    line = "w:^" + token;
+  } else {
+    if (key >= vk::LShift && key <= vk::LMenu) return std::nullopt;
+    if (flags != kDown && flags != kHookExtended) return std::nullopt;
+    // Home and End are the keys whose Shift and Ctrl the hook's own tracking carries over.
+    std::string refined = token;
+    if ((refined == "{HOME}" || refined == "{END}") && ShiftHeld == -1) refined.insert(0, "+");
+    if ((refined.find("{HOME}") != std::string::npos ||
+         refined.find("{END}") != std::string::npos) &&
+        CtrlHeld == -1)
+      refined.insert(0, "^");
+    line = "w:" + refined;
+  }
+  line += '-';
+  line += std::to_string(platform::tickCount(program_.desktop.clock.now()));
+  line += kCrLf;
+  return line;
+}
+
 std::string KeyboardHook::KeyToken(std::uint16_t vk) {
-  return "{" + std::string(1, static_cast<char>(vk)) + "}";
+  if (vk >= vk::F1 && vk <= vk::F12) return "{f" + std::to_string(vk - vk::F1 + 1) + "}";
+  switch (vk) {
+    case 37:
+      return "{left}";
+    case 46:
+      return "{del}";
+    case 38:
+      return "{up}";
+    case 39:
+      return "{right}";
+    case 40:
+      return "{down}";
+    case 189:
+      return "{-}";
+    case 187:
+      return "{=}";
+    case 190:
+      return "{.}";
+    case 191:
+      return "{/}";
+    case 220:
+      return "{\\}";
+    case 219:
+      return "{[}";
+    case 221:
+      return "{]}";
+    case 186:
+      return "{;}";
+    case 222:
+      return "{'}";
+    case 188:
+      return "{,}";
+    case 34:
+      return "{PGDN}";
+    case 33:
+      return "{PGUP}";
+    case 36:
+      return "{HOME}";
+    case 35:
+      return "{END}";
+    case 45:
+      return "{INSERT}";
+    case 27:
+      return "{ESC}";
+    case 9:
+      return "{TAB}";
+    case 13:
+      return "{ENTER}";
+    case 8:
+      return "{BKSP}";
+    case 145:
+      return "{SCROLLLOCK}";
+    case 44:
+      return "{PRTSC}";
+    case 20:
+      return "{CAPSLOCK}";
+    case 19:
+      return "{BREAK}";
+    case 192:
+      return "{`}";
+  }
+  // Any other key: the character of that code in the 8-bit code page, whatever it is.
+  return std::string{'{', static_cast<char>(vk & 0xFF), '}'};
+}
+
+void KeyboardHook::updateSwallowable() {
+  if (!installed_) return;
+  std::vector<platform::SwallowableKey> keys;
+  if (!busy()) {
+    for (const char letter : {'R', 'T', 'P', 'Y'})
+      keys.push_back({static_cast<std::uint32_t>(letter), true});
+    for (int n = 1; n <= kHotKeyRows; ++n) {
+      if (trimBlanks(program_.form2.text(n).text()).empty()) continue;
+      const auto fkey = static_cast<std::uint32_t>(vk::F1 + n - 1);
+      if (program_.form2.option(4, n).value() != 1) keys.push_back({fkey, false});
+      keys.push_back({fkey, true});
+    }
+  }
+  if (announced_ == keys) return;
+  announced_ = keys;
+  program_.desktop.hook.setSwallowable(std::move(keys));
 }
 
 }  // namespace qb

@@ -1,0 +1,82 @@
+#include "hotkeys/fire_hot_key.h"
+
+#include <cmath>
+
+#include "app/program.h"
+#include "common/file_io.h"
+#include "common/text.h"
+
+namespace qb {
+
+namespace {
+
+// "loop=" N ":" at the start of a row text: N becomes the repeat count when it is a number
+// that fits 16 bits (rounded half to even), and the prefix goes when it has its colon.
+void takeRepeatPrefix(std::string_view& text, int& repeat) {
+  if (!startsWithNoCase(text, "loop=")) return;
+  std::string_view count = text.substr(5);
+  const std::size_t colon = count.find(':');
+  if (colon != std::string_view::npos) count = count.substr(0, colon);
+  if (const std::optional<double> value = parseNumeric(count)) {
+    const double rounded = std::nearbyint(*value);
+    if (rounded >= -32768 && rounded <= 32767) repeat = static_cast<int>(rounded);
+  }
+  if (colon != std::string_view::npos) text.remove_prefix(5 + colon + 1);
+}
+
+void playMacroFile(Program& program, const std::string& rest) {
+  // The row holds the rest of the path, separator included, so nothing is put in between.
+  if (std::optional<std::string> content = readWholeFile(program.library.folder() + rest))
+    program.form1.Text1.setText(std::move(*content));
+  program.form1.trigger(program.form1.Text9);
+}
+
+void paste(Program& program, const std::string& text) {
+  platform::Clipboard& clipboard = program.desktop.clipboard;
+  const std::string kept = clipboard.text().value_or("");
+  clipboard.clear();
+  clipboard.setText(text);
+  program.desktop.loop.yield();
+  program.module.SendKeyString("^{v}", false);
+  program.desktop.loop.yield();
+  clipboard.clear();
+  clipboard.setText(kept);
+}
+
+}  // namespace
+
+std::optional<HotKeyAction> aimHotKey(Form2& rows, int n, bool ctrl) {
+  if (rows.option(4, n).value() == 1 && !ctrl) return std::nullopt;
+  std::string_view text = trimBlanks(rows.text(n).text());
+  if (text.empty()) return std::nullopt;
+  HotKeyAction action;
+  takeRepeatPrefix(text, action.repeat);
+  action.text = std::string(text);
+  action.run = rows.option(1, n).value() == 1;
+  action.play = rows.option(2, n).value() == 1;
+  action.send = rows.option(3, n).value() == 1;
+  return action;
+}
+
+void runHotKey(Program& program, const HotKeyAction& action) {
+  platform::EventLoop& loop = program.desktop.loop;
+  for (int pass = 0; pass <= action.repeat && !loop.quitting(); ++pass) {
+    loop.yield();
+    if (action.run) {
+      std::string ignored;  // a program that does not start is skipped
+      program.desktop.processes.start(action.text, &ignored);
+    }
+    if (action.play) playMacroFile(program, action.text);
+    if (action.send) program.module.SendKeyString(action.text, false);
+    if (action.paste()) paste(program, action.text);
+  }
+}
+
+bool FireHotKey(Program& program, int n, bool ctrl) {
+  const std::optional<HotKeyAction> action = aimHotKey(program.form2, n, ctrl);
+  if (!action) return false;
+  runHotKey(program, *action);
+  return true;
+}
+
+}  // namespace qb

@@ -1,0 +1,164 @@
+#include "record/mouse_capture.h"
+
+#include <gtest/gtest.h>
+
+#include "support/sim_program.h"
+
+namespace qb {
+namespace {
+
+using test::SimProgram;
+using Lines = std::vector<std::string>;
+
+std::string joined(const Lines& lines) {
+  std::string text;
+  for (const auto& l : lines) text += l + "\r\n";
+  return text;
+}
+
+// Recording starts at 0, so the samplers tick at 10, 20, 30, ...; `script` runs at the
+// virtual times given, between the ticks.
+struct Step {
+  platform::Ms at;
+  std::function<void(SimProgram&)> act;
+};
+
+std::string record(SimProgram& p, const std::vector<Step>& script, platform::Ms until) {
+  for (const Step& s : script) p.sim.loop().at(s.at, [&p, act = s.act] { act(p); });
+  p.form().Command1.click();
+  p.sim.loop().runUntil(until);
+  return p.text();
+}
+
+auto moveTo(int x, int y) {
+  return [x, y](SimProgram& p) { p.sim.moveCursor({x, y}); };
+}
+auto button(int vk, bool down) {
+  return [vk, down](SimProgram& p) { p.sim.setPhysicalKey(vk, down); };
+}
+
+TEST(MouseCapture, PositionLines) {
+  SimProgram p;
+  const std::string text = record(p,
+                                  {{5, moveTo(512, 384)},
+                                   {35, moveTo(166, 300)},
+                                   {45, moveTo(300, 466)},
+                                   {55, moveTo(167, 300)},
+                                   {65, moveTo(-5, 384)},
+                                   {75, moveTo(512, -12)},
+                                   {85, moveTo(-1666, -366)}},
+                                  95);
+  // Positions ending in 66 are recorded like any other; x keeps its minus sign.
+  EXPECT_EQ(text, joined({"m:512, 384-10", "m:166, 300-40", "m:300, 466-50", "m:167, 300-60",
+                          "m:-5, 384-70", "m:512,-12-80", "m:-1666,-366-90"}));
+  EXPECT_EQ(p.form().Text1.selectionStart(), text.size());
+}
+
+TEST(MouseCapture, NegativePositionsPlayBackWhereTheyWereMade) {
+  SimProgram p;
+  record(p, {{5, moveTo(-5, 384)}, {15, moveTo(-300, -20)}}, 25);
+  p.form().Command5.click();
+  p.sim.log().clear();
+  p.form().Command2.click();
+  EXPECT_EQ(p.actions(), (Lines{"25 SetMousePos -5 384", "35 SetMousePos -300 -20"}));
+}
+
+TEST(MouseCapture, Clicks) {
+  struct Case {
+    const char* what;
+    bool dragging;
+    std::vector<Step> script;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {"left press held 200 ms",
+       false,
+       {{15, button(1, true)}, {215, button(1, false)}},
+       // No position while held; after the release the position again, though unmoved.
+       {"m:100, 100-10", "m:clickl-20", "m:100, 100-220"}},
+      // The first query of a press sees it newly pressed, which only re-arms the latch.
+      {"right click",
+       false,
+       {{15, button(2, true)}, {45, button(2, false)}},
+       {"m:100, 100-10", "m:clickr-30"}},
+      {"press and drag",
+       true,
+       {{15, button(1, true)},
+        {45, moveTo(110, 100)},
+        {75, moveTo(120, 100)},
+        {95, button(1, false)}},
+       {"m:100, 100-10", "m:clickl-20", "t:100, 100-30", "t:110, 100-50", "t:120, 100-80",
+        "m:120, 100-100"}},
+      {"second press 50 ms after the first, first seen held",
+       false,
+       {{15, button(1, true)},
+        {35, button(1, false)},
+        {65, button(1, true)},
+        {85, button(1, false)},
+        {305, button(1, true)},
+        {315, button(1, false)}},
+       {"m:100, 100-10", "m:clickl-20", "m:100, 100-40", "m:100, 100-90", "m:clickl-310"}},
+      {"right pressed while the left is held: the shared latch re-arms for the left",
+       false,
+       {{15, button(1, true)},
+        {55, button(2, true)},
+        {85, button(2, false)},
+        {95, button(1, false)}},
+       {"m:100, 100-10", "m:clickl-20", "m:clickl-70", "m:100, 100-100"}},
+      {"right pressed while the left is held, its first state seen by another program",
+       false,
+       {{15, button(1, true)},
+        {55,
+         [](SimProgram& p) {
+           p.sim.setPhysicalKey(2, true);
+           p.sim.asyncKeyState(2);
+         }},
+        {85, button(2, false)},
+        {95, button(1, false)}},
+       {"m:100, 100-10", "m:clickl-20", "m:100, 100-100"}},
+  };
+  for (const Case& c : cases) {
+    SimProgram p;
+    p.sim.moveCursor({100, 100});
+    p.form().Check1.setValue(c.dragging ? 1 : 0);
+    EXPECT_EQ(record(p, c.script, 400), joined(c.lines)) << c.what;
+  }
+}
+
+TEST(MouseCapture, ClickAgainWhenTheSamplerWasHeldUpOverAHundredMs) {
+  SimProgram p;
+  MouseCapture& mouse = p.program.mouse;
+  p.sim.loop().runUntil(1000);
+  p.sim.setPhysicalKey(1, true);
+  p.sim.asyncKeyState(1);  // the move sampler saw the press first
+  for (const platform::Ms at : {1000, 1010, 1100, 1290, 1300}) {
+    p.sim.loop().runUntil(at);
+    mouse.clickTick();
+  }
+  EXPECT_EQ(p.text(), joined({"m:clickl-1000", "m:clickl-1290"}));
+}
+
+TEST(MouseCapture, DragRecordedAndStoppedPlaysAsOneDrag) {
+  SimProgram p;
+  p.sim.moveCursor({100, 100});
+  p.form().Check1.setValue(1);
+  record(p,
+         {{15, button(1, true)},
+          {25, moveTo(110, 100)},
+          {35, moveTo(120, 105)},
+          {45, button(1, false)},
+          {55, moveTo(300, 300)}},
+         65);
+  p.form().Command5.click();
+  // The press's click line goes; the first and last drag steps press and release.
+  EXPECT_EQ(p.text(), joined({"m:100, 100-10", "q:110, 100-30", "u:120, 105-40", "m:120, 105-50",
+                              "m:300, 300-60"}));
+  p.sim.log().clear();
+  p.form().Command2.click();
+  EXPECT_EQ(p.actions(), (Lines{"65 SetMousePos 100 100", "85 SetMousePos 110 100", "85 LeftDown",
+                                "95 SetMousePos 120 105", "95 LeftUp", "105 SetMousePos 120 105",
+                                "115 SetMousePos 300 300"}));
+}
+
+}  // namespace
+}  // namespace qb
