@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "script/player.h"
 #include "standalone/make_exe.h"
+#include "standalone/stub_reader.h"
 
 namespace qb {
 
@@ -101,6 +102,16 @@ void Program::runFileMode(const std::string& path) {
 
 void Program::standAloneMode() {
   form1.hide();
+  std::string problem;
+  const auto macro = readAppendedMacro(desktop.environment.executablePath(), problem);
+  if (!macro) {
+    // The bare stub ends at once: its own bytes are no macro.
+    desktop.dialogs.messageBox(problem, kProductTitle, platform::MessageButtons::Ok);
+    hook.RemoveKeyHook();
+    return end(1);
+  }
+  if (macro->advanced) form1.Text1.setTag(std::string(kAdvancedMacroTag));
+  form1.Text1.setText(macro->text);
   playFromStartUp();
   hook.RemoveKeyHook();
   end(0);

@@ -8,8 +8,13 @@
 namespace qb {
 
 std::string standAloneProgramName(std::string_view entry) {
-  if (endsWithNoCase(entry, ".txt")) return std::string(entry.substr(0, entry.size() - 4)) + ".exe";
-  return std::string(entry) + ".exe";
+  std::string name(entry);
+  for (auto at = name.find(".txt"); at != std::string::npos; at = name.find(".txt", at + 4))
+    name.replace(at, 4, ".exe");
+  if (name != entry && endsWithNoCase(name, ".exe")) return name;
+  // An extension in another letter case would otherwise leave the macro file's own name.
+  if (endsWithNoCase(name, ".txt")) name.resize(name.size() - 4);
+  return name + ".exe";
 }
 
 FileResult writeStandAloneProgram(const std::string& stubPath, const std::string& target,

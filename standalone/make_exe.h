@@ -8,8 +8,9 @@
 
 namespace qb {
 
-// The program made for a macro entry: its name with the ".txt" extension, in any letter case,
-// replaced by ".exe"; a name without that extension gets ".exe" appended. Never the entry itself.
+// The program made for a macro entry: its name with every ".txt" replaced by ".exe". A name that
+// still does not end in ".exe" (".TXT", no extension) gets ".exe" in place of its ".txt" in any
+// letter case, or appended: never the entry itself.
 std::string standAloneProgramName(std::string_view entry);
 
 // Writes stub + marker + macro + CR LF to `target` through a temporary file, executable.

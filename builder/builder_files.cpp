@@ -1,0 +1,82 @@
+// The builder's Save and List panels: saving, listing and loading advanced macro files.
+
+#include "builder/builder_files.h"
+
+#include "app/product.h"
+#include "app/program.h"
+#include "builder/form_macro_builder.h"
+#include "common/file_io.h"
+#include "common/text.h"
+#include "library/folder_listing.h"
+#include "record/recording.h"
+
+namespace qb {
+
+std::string advancedMacroFileName(std::string_view name) {
+  return "Macro-AM-" + std::string(name) + ".txt";
+}
+
+std::string advancedMacroContent(std::string_view macroText) {
+  std::string content(trimBlanks(macroText));
+  content += kCrLf;
+  return content;
+}
+
+void FormMacroBuilder::resolveMacroFolder() {
+  std::string folder(trimBlanks(program_.settings.get("Options", "Location")));
+  if (folder.size() < 2) folder = program_.ownFolder();
+  program_.library.setFolder(std::move(folder));
+}
+
+void FormMacroBuilder::saveMacro() {
+  if (trimBlanks(save.Name.text()).empty()) return say("Enter a Macro Name");
+  if (program_.library.folder().empty()) program_.library.setFolder(program_.ownFolder());
+  const std::string entry = advancedMacroFileName(save.Name.text());
+  // A refused name or a failed write keeps the Save panel open with the name to correct.
+  if (const std::string problem = macroNameProblem(entry); !problem.empty())
+    return say("The macro cannot be saved as \"" + entry + "\": " + problem + ".");
+  const FileResult written =
+      writeFileAtomic(program_.library.path(entry), advancedMacroContent(MacroText.text()));
+  if (!written.ok) return say("The macro could not be saved: " + written.error);
+  say("The Macro has been saved");
+  showPanel(edit.FrameEdit);
+  ListMacro();
+}
+
+void FormMacroBuilder::ListMacro() {
+  const Busy busy(*this);
+  const unsigned generation = ++listingGeneration_;
+  forms::ListBox& list = edit.Macros;
+  list.clear();
+  // A folder that cannot be listed shows an empty list.
+  if (const auto names = listFolder(program_.library.folder(), kAdvancedMacroPattern)) {
+    for (const auto& name : *names) {
+      program_.desktop.loop.yield();
+      if (generation != listingGeneration_) return;  // a newer listing owns the list now
+      if (endsWithNoCase(trimBlanks(name), ".txt")) list.addItem(name);
+    }
+  }
+  requestMainListRefresh();
+}
+
+void FormMacroBuilder::loadMacro() {
+  const int index = edit.Macros.listIndex();
+  if (index < 0) return;
+  const std::string entry = edit.Macros.items()[static_cast<std::size_t>(index)];
+  std::string error;
+  auto content = readWholeFile(program_.library.path(entry), &error);
+  // A file that cannot be read leaves the text being edited alone.
+  if (!content) return say("The macro could not be loaded: " + error);
+  MacroText.setText(std::move(*content));
+}
+
+void FormMacroBuilder::requestMainListRefresh() {
+  forms::TextBox& field = program_.form1.Textload;
+  const std::size_t before = field.changeCount();
+  program_.form1.trigger(field);
+  // The trigger's stamp is the time to the second: a second request within the same second
+  // writes the same text and fires nothing, so the list is refilled directly then.
+  if (field.changeCount() == before) program_.library.ListMacro();
+}
+
+}  // namespace qb

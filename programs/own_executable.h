@@ -1,0 +1,12 @@
+#pragma once
+// The running program's own file, for the programs' entry points until a desktop backend
+// reports it.
+
+#include <string>
+
+namespace qb {
+
+// On Linux the file /proc/self/exe points at; elsewhere `argv0` made absolute.
+std::string ownExecutablePath(const char* argv0);
+
+}  // namespace qb

@@ -1,0 +1,49 @@
+#include "standalone/stand_alone_dry_run.h"
+
+#include <ostream>
+
+#include "app/program.h"
+#include "platform/sim/sim_desktop.h"
+#include "script/virtual_keys.h"
+
+namespace qb {
+
+namespace {
+// Why the loop ends when the program itself leaves; any other reason is a bound.
+std::string programLeavingReason() {
+  platform::sim::SimEventLoop probe;
+  probe.quit();
+  return probe.quitReason();
+}
+}  // namespace
+
+int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, std::ostream& out) {
+  platform::sim::SimDesktop sim;
+  sim.loop().setBounds(options.lastMs, static_cast<std::uint64_t>(options.idleTurns));
+  sim.log().streamTo(&out, 0);
+  for (const auto& [ms, title] : options.foreground) {
+    if (ms == 0)
+      sim.setForeground(title);
+    else
+      sim.setForegroundAt(ms, title);
+  }
+  for (const auto& w : options.windows) sim.addWindow(w);
+  sim.setExecutablePath(ownPath);
+
+  Program program(sim.desktop(), ProgramConfig{.standAloneBuild = true});
+  // The Break key, through the program's own keyboard hook.
+  if (options.stopAt)
+    sim.loop().at(*options.stopAt, [&sim] {
+      sim.pressKey({vk::Pause, 0, 0, 0, 0});
+      sim.pressKey({vk::Pause, 0, platform::kHookUp, 0, 0});
+    });
+  program.startUp();
+  if (sim.loop().quitReason() != programLeavingReason()) {
+    out << platform::sim::SimLog::formatLine(sim.loop().now(), "Ended",
+                                             "at the bound: " + sim.loop().quitReason());
+    return 3;
+  }
+  return program.exitStatus();
+}
+
+}  // namespace qb

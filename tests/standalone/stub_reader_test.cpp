@@ -1,0 +1,60 @@
+// Finding the macro after the stub image.
+
+#include "standalone/stub_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "standalone/markers.h"
+
+namespace qb {
+namespace {
+
+using namespace std::string_literals;
+
+const std::string kRecorded = narrowMarker(kRecordedMarkerWide);
+const std::string kAdvanced = narrowMarker(kAdvancedMarkerWide);
+
+TEST(StubReader, TakesEverythingAfterTheFirstMarker) {
+  struct Case {
+    const char* name;
+    std::string image;
+    std::optional<AppendedMacro> expected;
+  };
+  // A stub image holds pieces of the marker, never the whole of it.
+  const std::string stub =
+      "\x7f"
+      "ELF\0\0stub image ::::-Quillbarrow- :::: bytes"s;
+  const Case cases[] = {
+      {"recorded", stub + kRecorded + "m:1,2-0\r\n\r\n", AppendedMacro{"m:1,2-0\r\n\r\n", false}},
+      {"advanced", stub + kAdvanced + "loop:3\r\nw:a\r\n\r\n",
+       AppendedMacro{"loop:3\r\nw:a\r\n\r\n", true}},
+      {"empty macro", stub + kRecorded + "\r\n", AppendedMacro{"", false}},
+      {"one empty line", stub + kRecorded + "\r\n\r\n", AppendedMacro{"\r\n\r\n", false}},
+      {"last line closed", stub + kRecorded + "w:a\r\n", AppendedMacro{"w:a\r\n", false}},
+      {"marker at the end", stub + kAdvanced, AppendedMacro{"", true}},
+      // The recorded marker is looked for first, wherever the advanced one is.
+      {"recorded wins", stub + kAdvanced + "w:a\r\n" + kRecorded + "w:b\r\n",
+       AppendedMacro{"w:b\r\n", false}},
+      {"first of two", stub + kRecorded + "w:a " + kRecorded + "\r\n",
+       AppendedMacro{"w:a " + kRecorded + "\r\n", false}},
+      {"bare stub", stub, std::nullopt},
+      {"cut marker", stub + kAdvanced.substr(0, kAdvanced.size() - 1), std::nullopt},
+      {"nothing", "", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    const auto found = findAppendedMacro(c.image);
+    ASSERT_EQ(found.has_value(), c.expected.has_value()) << c.name;
+    if (!found) continue;
+    EXPECT_EQ(found->text, c.expected->text) << c.name;
+    EXPECT_EQ(found->advanced, c.expected->advanced) << c.name;
+  }
+}
+
+TEST(StubReader, AProgramFileThatCannotBeReadIsNamed) {
+  std::string problem;
+  EXPECT_FALSE(readAppendedMacro("/no/such/folder/Macro-a.exe", problem));
+  EXPECT_NE(problem.find("/no/such/folder/Macro-a.exe"), std::string::npos) << problem;
+}
+
+}  // namespace
+}  // namespace qb
