@@ -18,7 +18,7 @@ constexpr Rect kHidden{120, 7900, 1000, 285};
 Form1::Form1(Program& program)
     : forms::Form("Form1", std::string(kWindowTitle), program.desktop.loop),
       Label1(*this, "Label1",
-             "If you have problems or questions, please send an e-mail to " + std::string(kSupportAddress),
+             "Problems or questions? Please send an e-mail to " + std::string(kSupportAddress),
              {120, 900, 6135, 255}),
       Label2(*this, "Label2",
              "Hit Ctrl-R to Record and Hit Ctrl-T to Stop and Hit Ctrl-P to play.   More help can be found at ",

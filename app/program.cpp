@@ -53,11 +53,17 @@ std::string Program::helpPage() {
 std::string Program::triggerStamp() { return formatTimeOfDay(desktop.clock.wallSeconds()); }
 
 FormMacroBuilder& Program::builder() {
-  if (!builder_) builder_ = std::make_unique<FormMacroBuilder>(*this);
+  if (!builder_) {
+    builder_ = std::make_unique<FormMacroBuilder>(*this);
+    if (onWindowLoaded) onWindowLoaded(*builder_);
+  }
   return *builder_;
 }
 
-void Program::unloadBuilder() { builder_.reset(); }
+void Program::unloadBuilder() {
+  if (builder_ && onWindowUnloading) onWindowUnloading(*builder_);
+  builder_.reset();
+}
 
 bool Program::startUp() {
   form1.setSize(Form1::kStartWidth, Form1::kStartHeight);

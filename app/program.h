@@ -2,6 +2,7 @@
 // One running recorder program: its windows, its subsystems, start-up, the run modes and the
 // shut-down every exit shares.
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,9 @@ class Program {
   bool builderLoaded() const { return builder_ != nullptr; }
   void unloadBuilder();
   std::string triggerStamp();
+  // A desktop with views shows each window as it is loaded and lets go of it before unloading.
+  std::function<void(forms::Form&)> onWindowLoaded;
+  std::function<void(forms::Form&)> onWindowUnloading;
   // The help page shipped beside the programs, as an address the browser opens.
   std::string helpPage();
   // "Make Macro a Exe": a stand-alone program for the selected macro.

@@ -8,6 +8,9 @@
 #include "app/dry_run.h"
 #include "programs/own_executable.h"
 #include "standalone/stand_alone_dry_run.h"
+#if QB_HAVE_DESKTOP
+#include "ui/qt/desktop_app.h"
+#endif
 
 #ifndef QB_STAND_ALONE_BUILD
 #error "QB_STAND_ALONE_BUILD must be defined to 0 or 1"
@@ -39,12 +42,16 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (const auto& a : args)
     if (a == "--dry-run") return dryRun(args, qb::ownExecutablePath(argc > 0 ? argv[0] : nullptr));
+#if QB_HAVE_DESKTOP
+  return qb::ui::runRecorder(argc, argv, kStandAloneBuild);
+#else
   const std::string name = kStandAloneBuild ? "tapbolt" : "daventi";
-  std::cerr << "The desktop is not built yet; the dry run plays on the simulated desktop.\n"
+  std::cerr << "This build has no desktop backend; the dry run plays on the simulated desktop.\n"
             << "usage: " << name << " --dry-run MACRO-FILE [--advanced|--recorded] [OPTIONS]\n";
   if (kStandAloneBuild)
     std::cerr << "       " << name << " --dry-run [OPTIONS]   plays this program's own macro\n";
   std::cerr << "OPTIONS: [--foreground TITLE] [--foreground-at MS TITLE] [--window TITLE]\n"
                "         [--stop-at MS] [--max-ms MS] [--max-idle-turns N]\n";
   return 1;
+#endif
 }

@@ -1,10 +1,18 @@
-// The shortcut maker. Its window runs on a desktop backend; until one is built it runs only on
-// the simulated desktop, in the tests.
+// The shortcut maker.
 
 #include <iostream>
 
-int main() {
-  std::cerr << "kestrip: the desktop is not built yet; the shortcut maker's window runs on the "
-               "simulated desktop only.\n";
+#if QB_HAVE_DESKTOP
+#include "ui/qt/desktop_app.h"
+#endif
+
+int main(int argc, char** argv) {
+#if QB_HAVE_DESKTOP
+  return qb::ui::runShortcutMaker(argc, argv);
+#else
+  (void)argc;
+  (void)argv;
+  std::cerr << "kestrip: this build has no desktop backend for the shortcut maker's window.\n";
   return 1;
+#endif
 }

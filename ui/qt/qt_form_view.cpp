@@ -68,6 +68,11 @@ int QtFormView::px(int twips) const {
 void QtFormView::build() {
   window_ = new FormWindow(form_);
   window_->setWindowTitle(qs(form_.caption()));
+  // The layouts are made for the classic 8-point dialog font.
+  QFont font = window_->font();
+  font.setFamilies({"Liberation Sans", "Arial", "Nimbus Sans", "Helvetica", font.family()});
+  font.setPointSizeF(8);
+  window_->setFont(font);
 
   std::map<std::string, QMenu*> menus;
   QMenuBar* bar = nullptr;
@@ -96,6 +101,9 @@ void QtFormView::build() {
     if (c->container()) parent = widgets_[c->container()];
     widgets_[c] = createWidget(*c, parent);
   }
+  // A frame covers what lies behind it, as the classic windows drew them.
+  for (auto& [control, widget] : widgets_)
+    if (control->kind() == ControlKind::Frame) widget->raise();
   for (auto& [control, widget] : widgets_) {
     place(*control, widget);
     byWidget_[widget] = control;
@@ -170,7 +178,14 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
     }
     case ControlKind::Label: {
       auto* label = new QLabel(parent);
-      label->setWordWrap(true);
+      label->setWordWrap(control.layout().height > 300);  // one-line labels never wrap
+      // A label that does something when clicked reads as a link.
+      if (static_cast<forms::Label&>(control).onClick) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::blue);
+        label->setPalette(palette);
+        label->setCursor(Qt::PointingHandCursor);
+      }
       label->setMouseTracking(true);
       label->installEventFilter(this);
       return label;
