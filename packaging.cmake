@@ -1,0 +1,26 @@
+# Installing the three programs side by side with the help page, and the Debian package.
+include(GNUInstallDirs)
+set(QB_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/quillbarrow)
+
+install(TARGETS daventi tapbolt kestrip RUNTIME DESTINATION ${QB_INSTALL_DIR})
+install(FILES help/quillbarrow-help.html DESTINATION ${QB_INSTALL_DIR})
+# The programs find each other (the stub, the shortcut maker) in their own folder, which they
+# read through the real path of their executable; the commands on the PATH are links to it.
+foreach(program daventi kestrip)
+  install(CODE "
+    file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    file(CREATE_LINK ../${QB_INSTALL_DIR}/${program}
+         \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\" SYMBOLIC)")
+endforeach()
+install(FILES packaging/quillbarrow.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quillbarrow)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Quillbarrow developers <support@quillbarrow.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Keyboard and mouse macro recorder and player")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)

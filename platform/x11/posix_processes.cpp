@@ -1,0 +1,132 @@
+#include "platform/x11/posix_processes.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/x11/command_line.h"
+
+namespace qb::platform::x11 {
+namespace {
+
+bool isExecutableFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string findProgram(const std::string& name, std::string* error) {
+  if (name.empty()) {
+    if (error) *error = "the command line names no program";
+    return {};
+  }
+  if (name.find('/') != std::string::npos) {
+    if (isExecutableFile(name)) return name;
+    if (error)
+      *error = exists(name) ? "\"" + name + "\" is not an executable program"
+                            : "program \"" + name + "\" not found";
+    return {};
+  }
+  const char* env = std::getenv("PATH");
+  const std::string path = env && *env ? env : "/usr/local/bin:/usr/bin:/bin";
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = path.find(':', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string dir = end > start ? path.substr(start, end - start) : ".";
+    const std::string candidate = dir + "/" + name;
+    if (isExecutableFile(candidate)) return candidate;
+    start = end + 1;
+  }
+  if (error) *error = "program \"" + name + "\" not found on the PATH";
+  return {};
+}
+
+bool spawnDetached(const std::vector<std::string>& argv, std::string* error) {
+  if (argv.empty()) {
+    if (error) *error = "the command line names no program";
+    return false;
+  }
+  const std::string program = findProgram(argv[0], error);
+  if (program.empty()) return false;
+  // Everything the children need is prepared before fork: after it, only async-signal-safe
+  // calls are allowed.
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  int report[2];
+  if (::pipe2(report, O_CLOEXEC) != 0) {
+    if (error) *error = std::string("cannot create a pipe: ") + std::strerror(errno);
+    return false;
+  }
+  const pid_t child = ::fork();
+  if (child < 0) {
+    const int e = errno;
+    ::close(report[0]);
+    ::close(report[1]);
+    if (error) *error = std::string("cannot fork: ") + std::strerror(e);
+    return false;
+  }
+  if (child == 0) {
+    ::setsid();
+    const pid_t grandchild = ::fork();
+    if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::signal(SIGPIPE, SIG_DFL);
+    const int devnull = ::open("/dev/null", O_RDONLY);
+    if (devnull >= 0) ::dup2(devnull, 0);
+    ::close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);  // our X connections stay with us
+    ::execv(program.c_str(), args.data());
+    const int e = errno;
+    [[maybe_unused]] const auto written = ::write(report[1], &e, sizeof e);
+    ::_exit(127);
+  }
+  ::close(report[1]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  // The pipe closes without data when exec succeeds, carries errno when it fails.
+  int execError = 0;
+  ssize_t got = 0;
+  do {
+    got = ::read(report[0], &execError, sizeof execError);
+  } while (got < 0 && errno == EINTR);
+  ::close(report[0]);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (error) *error = "cannot start \"" + argv[0] + "\": no process could be created";
+    return false;
+  }
+  if (got == static_cast<ssize_t>(sizeof execError)) {
+    if (error) *error = "cannot start \"" + program + "\": " + std::strerror(execError);
+    return false;
+  }
+  return true;
+}
+
+bool PosixProcesses::start(std::string_view commandLine, std::string* error) {
+  std::string why;
+  auto argv = splitCommandLine(commandLine, &why);
+  if (argv && argv->size() == 1 && !isExecutableFile((*argv)[0]) && exists((*argv)[0]) &&
+      (*argv)[0].find('/') != std::string::npos)
+    argv = std::vector<std::string>{"xdg-open", (*argv)[0]};
+  if (argv && !argv->empty() && spawnDetached(*argv, &why)) return true;
+  if (argv && argv->empty()) why = "the command line names no program";
+  if (error) *error = "Cannot run \"" + std::string(commandLine) + "\": " + why;
+  return false;
+}
+
+}  // namespace qb::platform::x11

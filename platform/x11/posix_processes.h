@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/windows.h"
+
+namespace qb::platform::x11 {
+
+// The program file an argument names: itself when it contains a slash, else the first
+// executable file of that name on $PATH. Empty with `error` set when there is none.
+std::string findProgram(const std::string& name, std::string* error);
+
+// Starts a program with these arguments in a session of its own, not waiting for it and
+// leaving no zombie behind (the intermediate child is reaped at once). Fails with the reason
+// when the program cannot be found or executed.
+bool spawnDetached(const std::vector<std::string>& argv, std::string* error);
+
+// Runs command lines without a shell: they are split as a shell would split them. A command
+// line naming one file that is not a program (a document, a folder) opens it with xdg-open, as
+// the desktop would on a double click.
+class PosixProcesses final : public Processes {
+ public:
+  bool start(std::string_view commandLine, std::string* error) override;
+};
+
+}  // namespace qb::platform::x11

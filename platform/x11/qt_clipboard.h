@@ -1,0 +1,14 @@
+#pragma once
+#include "platform/shell.h"
+
+namespace qb::platform::x11 {
+
+// The desktop's clipboard (CLIPBOARD selection) through Qt.
+class QtClipboard final : public Clipboard {
+ public:
+  std::optional<std::string> text() override;
+  bool clear() override;
+  bool setText(std::string_view text) override;
+};
+
+}  // namespace qb::platform::x11

@@ -1,0 +1,41 @@
+#include "platform/x11/qt_shell.h"
+
+#include <QDesktopServices>
+#include <QString>
+#include <QUrl>
+#include <cstdlib>
+
+#include "platform/x11/command_line.h"
+#include "platform/x11/posix_processes.h"
+
+namespace qb::platform::x11 {
+
+bool QtShell::openUrl(std::string_view url) {
+  return QDesktopServices::openUrl(
+      QUrl::fromUserInput(QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size()))));
+}
+
+bool QtShell::openTextEditor(std::string_view path, std::string* error) {
+  std::string why;
+  for (const char* variable : {"VISUAL", "EDITOR"}) {
+    const char* editor = std::getenv(variable);
+    if (!editor || !*editor) continue;
+    auto words = splitCommandLine(editor, &why);
+    if (!words || words->empty()) continue;
+    for (const char* terminal : {"x-terminal-emulator", "xterm"}) {
+      if (findProgram(terminal, nullptr).empty()) continue;
+      std::vector<std::string> argv{terminal, "-e"};
+      argv.insert(argv.end(), words->begin(), words->end());
+      argv.emplace_back(path);
+      if (spawnDetached(argv, &why)) return true;
+    }
+  }
+  if (spawnDetached({"xdg-open", std::string(path)}, &why)) return true;
+  if (QDesktopServices::openUrl(
+          QUrl::fromLocalFile(QString::fromUtf8(path.data(), static_cast<qsizetype>(path.size())))))
+    return true;
+  if (error) *error = "No text editor could be started for " + std::string(path) + ": " + why;
+  return false;
+}
+
+}  // namespace qb::platform::x11

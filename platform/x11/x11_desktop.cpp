@@ -1,0 +1,51 @@
+#include "platform/x11/x11_desktop.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+namespace qb::platform::x11 {
+
+std::unique_ptr<X11Desktop> X11Desktop::create(std::string* error) {
+  return create(defaultSettingsPath(), error);
+}
+
+std::unique_ptr<X11Desktop> X11Desktop::create(const std::string& settingsPath,
+                                               std::string* error) {
+  if (!QCoreApplication::instance()) {
+    if (error) *error = "The X11 desktop needs the program's QApplication, and none exists yet.";
+    return nullptr;
+  }
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    if (error)
+      *error =
+          "Quillbarrow needs X11, but Qt runs on Wayland here: start it with "
+          "QT_QPA_PLATFORM=xcb (Wayland sessions need XWayland).";
+    return nullptr;
+  }
+  auto connection = Connection::open(error);
+  if (!connection) return nullptr;
+  if (std::string missing = connection->missingExtensions(); !missing.empty()) {
+    if (error) *error = missing;
+    return nullptr;
+  }
+  return std::unique_ptr<X11Desktop>(new X11Desktop(std::move(connection), settingsPath));
+}
+
+X11Desktop::X11Desktop(std::unique_ptr<Connection> connection, const std::string& settingsPath)
+    : connection_(std::move(connection)),
+      settings_(settingsPath),
+      desktop_{clock_,     loop_,      pointer_, pointer_,     keys_,        keyState_,
+               windows_,   processes_, dialogs_, log_,         settings_,    hook_,
+               clipboard_, shell_,     tray_,    windowStack_, environment_, shortcuts_} {
+  link_.watch(
+      connection_->fd(), [this] { connection_->drain(); }, [] {});
+  keys_.setOwnInputGuard(&hook_);
+  hook_.setPhysicalKeyObserver(
+      [this](std::uint16_t vk, bool down) { keyState_.noteKey(vk, down); });
+}
+
+X11Desktop::~X11Desktop() {
+  hook_.uninstall();
+}
+
+}  // namespace qb::platform::x11

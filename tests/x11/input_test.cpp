@@ -1,0 +1,147 @@
+// Cursor, buttons, typed keys and key state against a real X server.
+
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "script/send_keys.h"
+#include "tests/x11/desktop_fixture.h"
+
+namespace qb::x11test {
+namespace {
+
+using platform::MouseButton;
+using platform::Point;
+
+// Sets the server's keymap to a layout, as a user would with setxkbmap.
+void setLayout(const std::string& layout, const std::string& variant = "") {
+  std::string command = "setxkbmap -display " + session().display() + " -layout " + layout;
+  if (!variant.empty()) command += " -variant " + variant;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+class InputTest : public DesktopTest {
+ protected:
+  void TearDown() override {
+    setLayout("us");
+    DesktopTest::TearDown();
+  }
+  // Types a key string the way a play does and waits for the window to have `expected`.
+  void typeInto(ProbeWindow& probe, const std::string& keys, const std::string& expected) {
+    const ParsedKeys parsed = parseKeyString(keys);
+    ASSERT_TRUE(parsed.ok()) << keys;
+    EXPECT_TRUE(desktop().keys.send(parsed.keys, keys, true));
+    EXPECT_TRUE(waitFor([&] { return probe.typed() == expected; })) << probe.typed();
+  }
+};
+
+TEST_F(InputTest, CursorGoesWhereItIsSetAndReadsBack) {
+  for (const Point p : {Point{0, 0}, Point{1279, 1023}, Point{640, 17}, Point{3, 900}}) {
+    ASSERT_TRUE(desktop().cursor.setPosition(p));
+    Point read;
+    ASSERT_TRUE(desktop().cursor.position(read));
+    EXPECT_EQ(read, p);
+    const auto [x, y] = driver().pointer();  // another client sees it there too
+    EXPECT_EQ((Point{x, y}), p);
+  }
+}
+
+TEST_F(InputTest, ClicksReachTheWindowUnderTheCursor) {
+  ProbeWindow probe(folder(), "Click target", {"--at", "200", "150"});
+  ASSERT_TRUE(probe.waitFocused());
+  const auto [x, y] = driver().toRoot(probe.window(), 40, 30);
+  ASSERT_TRUE(desktop().cursor.setPosition({x, y}));
+  ASSERT_TRUE(desktop().buttons.press(MouseButton::Left, true));
+  ASSERT_TRUE(desktop().buttons.press(MouseButton::Left, false));
+  ASSERT_TRUE(desktop().buttons.press(MouseButton::Right, true));
+  ASSERT_TRUE(desktop().buttons.press(MouseButton::Right, false));
+  ASSERT_TRUE(waitFor([&] { return probe.count("button-release") == 2; }));
+  std::vector<std::string> clicks;
+  for (const auto& e : probe.events())
+    if (e.kind.rfind("button-", 0) == 0)
+      clicks.push_back(e.kind + " " + e.fields[0] + " " + e.fields[1] + " " + e.fields[2]);
+  const std::string at = std::to_string(x) + " " + std::to_string(y);
+  EXPECT_EQ(clicks, (std::vector<std::string>{"button-press 1 " + at, "button-release 1 " + at,
+                                              "button-press 3 " + at, "button-release 3 " + at}));
+}
+
+TEST_F(InputTest, TypesLettersShiftBracedKeysAndCharactersTheKeymapLacks) {
+  ProbeWindow probe(folder(), "Typing target");
+  ASSERT_TRUE(probe.waitFocused());
+  const auto before = driver().keyboardMapping();
+  typeInto(probe, "+hello W{ENTER}é€x", "Hello W\ré€x");
+  EXPECT_EQ(probe.presses("Return"), 1u);
+  // The keys bound for é and € were bound and unbound as one range of keys each time (the
+  // server announces a change once per keyboard device).
+  EXPECT_TRUE(waitFor([&] { return probe.count("mapping") >= 2; }));
+  pump(50);
+  std::set<std::string> ranges;
+  for (const auto& e : probe.events())
+    if (e.kind == "mapping") ranges.insert(e.fields[1] + "+" + e.fields[2]);
+  EXPECT_EQ(ranges.size(), 1u);
+  EXPECT_EQ(probe.count("mapping") % 2, 0u);
+  EXPECT_EQ(driver().keyboardMapping(), before);
+}
+
+TEST_F(InputTest, CharactersOnOtherLevelsAndGroupsNeedNoRemapping) {
+  // German: ß on a key of its own, € and @ behind AltGr; Russian as the second group: Ж, ж.
+  setLayout("de,ru");
+  ProbeWindow probe(folder(), "Layout target");
+  ASSERT_TRUE(probe.waitFocused());
+  const std::size_t mappings = probe.count("mapping");
+  typeInto(probe, "ß€@Жжz", "ß€@Жжz");
+  EXPECT_EQ(probe.count("mapping"), mappings);
+  EXPECT_EQ(driver().lockedGroup(), 0) << "the first group is locked again";
+}
+
+TEST_F(InputTest, LockedCapsLockDoesNotChangeTheCaseOfTypedCharacters) {
+  ProbeWindow probe(folder(), "Caps target");
+  ASSERT_TRUE(probe.waitFocused());
+  driver().tap("Caps_Lock");
+  driver().sync();
+  typeInto(probe, "aB", "aB");
+  driver().tap("Caps_Lock");
+  driver().sync();
+}
+
+TEST_F(InputTest, KeyStateTellsHeldKeysAndNewPresses) {
+  driver().key("Control_L", true);
+  driver().button(1, true);
+  driver().sync();
+  auto& keyState = desktop().keyState;
+  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0x8001);  // left Ctrl: newly pressed
+  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0x8000);  // still held
+  EXPECT_EQ(keyState.asyncKeyState(0x11), 0x8001);  // Ctrl, either side
+  EXPECT_EQ(keyState.asyncKeyState(0xA3), 0);       // right Ctrl is up
+  EXPECT_EQ(keyState.asyncKeyState(0x01), 0x8001);  // left button
+  EXPECT_EQ(keyState.asyncKeyState(0x02), 0);
+  driver().key("Control_L", false);
+  driver().button(1, false);
+  driver().sync();
+  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0);
+  EXPECT_EQ(keyState.asyncKeyState(0x01), 0);
+  driver().key("Control_L", true);
+  driver().sync();
+  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0x8001) << "pressed again";
+  driver().key("Control_L", false);
+  driver().sync();
+}
+
+TEST_F(InputTest, KeyStateCountsAPressTheHookSawBetweenTwoQueries) {
+  ASSERT_TRUE(desktop().hook.install([](const platform::HookKeyEvent&) { return false; }));
+  driver().key("Shift_L", true);
+  driver().sync();
+  EXPECT_EQ(desktop().keyState.asyncKeyState(0xA0), 0x8001);
+  // Released and pressed again between two queries.
+  driver().key("Shift_L", false);
+  driver().key("Shift_L", true);
+  driver().sync();
+  pump(50);
+  EXPECT_EQ(desktop().keyState.asyncKeyState(0xA0), 0x8001);
+  EXPECT_EQ(desktop().keyState.asyncKeyState(0xA0), 0x8000);
+  driver().key("Shift_L", false);
+  driver().sync();
+}
+
+}  // namespace
+}  // namespace qb::x11test

@@ -1,0 +1,283 @@
+// The keyboard hook on a real X server: virtual keys and flags as a Windows low-level hook
+// reports them, auto-repeat, and swallowing through grabs.
+
+#include <cstdlib>
+#include <set>
+#include <vector>
+
+#include "script/send_keys.h"
+#include "tests/x11/desktop_fixture.h"
+
+namespace qb::x11test {
+namespace {
+
+using platform::HookKeyEvent;
+using platform::SwallowableKey;
+
+struct Seen {
+  std::uint32_t vk;
+  std::uint32_t flags;
+  bool operator==(const Seen&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Seen& s) {
+  return out << std::hex << "{0x" << s.vk << ", 0x" << s.flags << "}" << std::dec;
+}
+
+class KeyboardHookTest : public DesktopTest {
+ protected:
+  void SetUp() override {
+    DesktopTest::SetUp();
+    ASSERT_TRUE(desktop().hook.install([this](const HookKeyEvent& e) {
+      events_.push_back(e);
+      return swallow_.count(e.vkCode) != 0 && !(e.flags & platform::kHookInjected);
+    })) << x11_->hook().error();
+  }
+  std::vector<Seen> seen() const {
+    std::vector<Seen> out;
+    for (const auto& e : events_) out.push_back({e.vkCode, e.flags});
+    return out;
+  }
+  bool waitForEvents(std::size_t n) {
+    return waitFor([&] { return events_.size() >= n; });
+  }
+  std::vector<HookKeyEvent> events_;
+  std::set<std::uint32_t> swallow_;
+};
+
+struct KeyCase {
+  const char* name;
+  std::vector<std::pair<std::string, bool>> keys;  // pressed in order
+  std::vector<Seen> expected;
+};
+
+TEST_F(KeyboardHookTest, ReportsVirtualKeysAndFlagsAsAWindowsHook) {
+  const std::vector<KeyCase> cases{
+      {"letter", {{"a", true}, {"a", false}}, {{0x41, 0}, {0x41, 0x80}}},
+      {"right arrow", {{"Right", true}, {"Right", false}}, {{0x27, 0x01}, {0x27, 0x81}}},
+      {"right Ctrl", {{"Control_R", true}, {"Control_R", false}}, {{0xA3, 0x01}, {0xA3, 0x81}}},
+      {"left Shift", {{"Shift_L", true}, {"Shift_L", false}}, {{0xA0, 0}, {0xA0, 0x80}}},
+      {"minus", {{"minus", true}, {"minus", false}}, {{0xBD, 0}, {0xBD, 0x80}}},
+      {"Alt held",
+       {{"Alt_L", true}, {"a", true}, {"a", false}, {"Alt_L", false}},
+       {{0xA4, 0x20}, {0x41, 0x20}, {0x41, 0xA0}, {0xA4, 0x80}}},
+      {"right Alt", {{"Alt_R", true}, {"Alt_R", false}}, {{0xA5, 0x21}, {0xA5, 0x81}}},
+      {"keypad Enter and divide",
+       {{"KP_Enter", true}, {"KP_Enter", false}, {"KP_Divide", true}, {"KP_Divide", false}},
+       {{0x0D, 0x01}, {0x0D, 0x81}, {0x6F, 0x01}, {0x6F, 0x81}}},
+      {"Home, keypad Home",
+       {{"Home", true}, {"Home", false}, {"KP_Home", true}, {"KP_Home", false}},
+       {{0x24, 0x01}, {0x24, 0x81}, {0x24, 0}, {0x24, 0x80}}},
+      {"Num Lock turns keypad keys into digits",
+       {{"Num_Lock", true},
+        {"Num_Lock", false},
+        {"KP_Home", true},
+        {"KP_Home", false},
+        {"Num_Lock", true},
+        {"Num_Lock", false}},
+       {{0x90, 0x01}, {0x90, 0x81}, {0x67, 0}, {0x67, 0x80}, {0x90, 0x01}, {0x90, 0x81}}},
+      {"Pause, and Break with Ctrl",
+       {{"Pause", true},
+        {"Pause", false},
+        {"Control_L", true},
+        {"Pause", true},
+        {"Pause", false},
+        {"Control_L", false}},
+       {{0x13, 0}, {0x13, 0x80}, {0xA2, 0}, {0x03, 0x01}, {0x03, 0x81}, {0xA2, 0x80}}},
+      {"Print Screen, F5, Escape",
+       {{"Print", true},
+        {"Print", false},
+        {"F5", true},
+        {"F5", false},
+        {"Escape", true},
+        {"Escape", false}},
+       {{0x2C, 0x01}, {0x2C, 0x81}, {0x74, 0}, {0x74, 0x80}, {0x1B, 0}, {0x1B, 0x80}}},
+  };
+  for (const auto& c : cases) {
+    events_.clear();
+    for (const auto& [name, down] : c.keys) {
+      ASSERT_NE(driver().keycode(name), 0) << c.name << ": " << name;
+      driver().key(name, down);
+    }
+    EXPECT_TRUE(waitForEvents(c.expected.size())) << c.name;
+    pump(30);
+    EXPECT_EQ(seen(), c.expected) << c.name;
+  }
+}
+
+TEST_F(KeyboardHookTest, ReportsScanCodesAndServerTimes) {
+  const auto before = platform::tickCount(desktop().clock.now());
+  driver().tap("a");
+  driver().tap("Control_R");
+  ASSERT_TRUE(waitForEvents(4));
+  const auto after = platform::tickCount(desktop().clock.now());
+  EXPECT_EQ(events_[0].scanCode, 0x1Eu);
+  EXPECT_EQ(events_[2].scanCode, 0x1Du);
+  // Event times are on the clock the program stamps its lines with.
+  for (const auto& e : events_) {
+    EXPECT_GE(static_cast<std::int32_t>(e.time), before);
+    EXPECT_LE(static_cast<std::int32_t>(e.time), after);
+  }
+}
+
+TEST_F(KeyboardHookTest, MarksInjectedInputAndOurOwnKeys) {
+  driver().tap("a", Source::Injected);
+  ASSERT_TRUE(waitForEvents(2));
+  EXPECT_EQ(seen(), (std::vector<Seen>{{0x41, 0x10}, {0x41, 0x90}}));
+
+  events_.clear();
+  const auto keys = parseKeyString("b€");
+  ASSERT_TRUE(desktop().keys.send(keys.keys, "b€", true));
+  ASSERT_TRUE(waitForEvents(4));
+  // A character typed on a key bound for the moment comes as Windows reports typed characters.
+  EXPECT_EQ(seen(), (std::vector<Seen>{{0x42, 0x10}, {0x42, 0x90}, {0xE7, 0x10}, {0xE7, 0x90}}));
+}
+
+TEST_F(KeyboardHookTest, KeepsItsOwnSetOfKeysDown) {
+  // The same key pressed on two devices: the second down is a repeat, the second release
+  // of the key that is already up is not reported.
+  const int a = driver().keycode("a");
+  driver().key(a, true, Source::Physical);
+  driver().key(a, true, Source::Injected);
+  driver().key(a, false, Source::Physical);
+  driver().key(a, false, Source::Injected);
+  driver().tap("b");
+  ASSERT_TRUE(waitForEvents(5));
+  pump(30);
+  EXPECT_EQ(seen(),
+            (std::vector<Seen>{{0x41, 0}, {0x41, 0x10}, {0x41, 0x80}, {0x42, 0}, {0x42, 0x80}}));
+}
+
+TEST_F(KeyboardHookTest, RepeatsAHeldKeyAtTheServersRate) {
+  driver().setAutoRepeat(150, 30);
+  driver().key("Shift_L", true);
+  driver().key("a", true);
+  pump(400);
+  driver().key("a", false);
+  driver().key("Shift_L", false);
+  ASSERT_TRUE(waitFor([&] {
+    return !events_.empty() && events_.back().vkCode == 0xA0 && (events_.back().flags & 0x80);
+  }));
+  const auto s = seen();
+  ASSERT_GE(s.size(), 6u);
+  EXPECT_EQ(s.front(), (Seen{0xA0, 0}));
+  // Only the last key pressed repeats, with the down event's flags, until it is released.
+  std::size_t repeats = 0;
+  for (std::size_t i = 1; i + 2 < s.size(); ++i) {
+    EXPECT_EQ(s[i], (Seen{0x41, 0}));
+    repeats += i > 1;
+  }
+  EXPECT_GE(repeats, 2u);
+  EXPECT_EQ(s[s.size() - 2], (Seen{0x41, 0x80}));
+}
+
+TEST_F(KeyboardHookTest, SwallowsAGrabbedCtrlRWhateverTheLockKeys) {
+  swallow_ = {'R'};
+  desktop().hook.setSwallowable({SwallowableKey{'R', true}});
+  const int ctrl = driver().keycode("Control_L"), r = driver().keycode("r"),
+            x = driver().keycode("x");
+  const std::vector<std::vector<std::string>> lockStates{
+      {}, {"Caps_Lock"}, {"Num_Lock"}, {"Caps_Lock", "Num_Lock"}};
+  for (const auto& locks : lockStates) {
+    SCOPED_TRACE(locks.size());
+    ProbeWindow probe(folder(), "Swallow target");
+    ASSERT_TRUE(probe.waitFocused());
+    for (const auto& lock : locks) driver().tap(lock);
+    driver().key(ctrl, true);
+    driver().tap(r);
+    driver().key(ctrl, false);
+    driver().tap(x);
+    for (const auto& lock : locks) driver().tap(lock);
+    ASSERT_TRUE(waitFor([&] { return probe.presses("x") + probe.presses("X") == 1; }));
+    pump(30);
+    EXPECT_EQ(probe.presses("r") + probe.presses("R"), 0u);
+    EXPECT_EQ(probe.presses("Control_L"), 1u);
+  }
+  const auto rDowns = [&] {
+    int n = 0;
+    for (const auto& e : events_) n += e.vkCode == 'R' && e.flags == 0;
+    return n;
+  };
+  EXPECT_TRUE(waitFor([&] { return rDowns() == 4; })) << rDowns() << ": the hook hears every key";
+}
+
+TEST_F(KeyboardHookTest, AGrabbedKeyThatIsPassedReachesTheWindow) {
+  desktop().hook.setSwallowable({SwallowableKey{0x77, false}});  // F8, not swallowed
+  ProbeWindow probe(folder(), "Pass target");
+  ASSERT_TRUE(probe.waitFocused());
+  driver().tap("F8");
+  ASSERT_TRUE(waitFor([&] { return probe.count("key-release") == 1; }));
+  ASSERT_TRUE(waitForEvents(2));
+  pump(30);
+  EXPECT_EQ(probe.presses("F8"), 1u);
+  EXPECT_EQ(seen(), (std::vector<Seen>{{0x77, 0}, {0x77, 0x80}}));
+}
+
+TEST_F(KeyboardHookTest, KeysTypedWhileASwallowedKeyIsHeldReachTheWindow) {
+  swallow_ = {0x77};
+  desktop().hook.setSwallowable({SwallowableKey{0x77, false}});
+  ProbeWindow probe(folder(), "Held target");
+  ASSERT_TRUE(probe.waitFocused());
+  driver().key("F8", true);
+  driver().tap("y");
+  driver().key("F8", false);
+  ASSERT_TRUE(waitFor([&] { return probe.presses("y") == 1; }));
+  pump(30);
+  EXPECT_EQ(probe.presses("F8"), 0u);
+}
+
+TEST_F(KeyboardHookTest, OurOwnKeysAreNeverCaughtByTheGrabs) {
+  swallow_ = {'R'};
+  desktop().hook.setSwallowable({SwallowableKey{'R', true}});
+  ProbeWindow probe(folder(), "Own keys target");
+  ASSERT_TRUE(probe.waitFocused());
+  const auto keys = parseKeyString("^r");
+  ASSERT_TRUE(desktop().keys.send(keys.keys, "^r", true));
+  ASSERT_TRUE(waitFor([&] { return probe.presses("r") == 1; }));
+  // The grab is back afterwards.
+  driver().key("Control_L", true);
+  driver().tap("r");
+  driver().key("Control_L", false);
+  driver().tap("x");
+  ASSERT_TRUE(waitFor([&] { return probe.presses("x") == 1; }));
+  EXPECT_EQ(probe.presses("r"), 1u);
+}
+
+TEST_F(KeyboardHookTest, ReportsKeysAnotherClientHoldsAndGrabsTheRest) {
+  driver().grabKey(driver().keycode("F9"), true);  // another program holds F9
+  swallow_ = {0x79};
+  desktop().hook.setSwallowable({SwallowableKey{0x78, false}, SwallowableKey{0x79, false}});
+  EXPECT_EQ(x11_->hook().ungrabbable(), (std::vector<SwallowableKey>{{0x78, false}}));
+  ProbeWindow probe(folder(), "Conflict target");
+  ASSERT_TRUE(probe.waitFocused());
+  driver().tap("F10");
+  driver().tap("x");
+  ASSERT_TRUE(waitFor([&] { return probe.presses("x") == 1; }));
+  EXPECT_EQ(probe.presses("F10"), 0u);
+  driver().grabKey(driver().keycode("F9"), false);
+}
+
+TEST_F(KeyboardHookTest, GrabsFollowAChangedKeymap) {
+  swallow_ = {'R'};
+  desktop().hook.setSwallowable({SwallowableKey{'R', true}});
+  // Dvorak puts R where QWERTY has O.
+  ASSERT_EQ(
+      std::system(
+          ("setxkbmap -display " + session().display() + " -layout us -variant dvorak").c_str()),
+      0);
+  pump(100);
+  const int r = driver().keycode("r");
+  ASSERT_NE(r, 27) << "r has moved from its QWERTY key";
+  ProbeWindow probe(folder(), "Dvorak target");
+  ASSERT_TRUE(probe.waitFocused());
+  driver().key("Control_L", true);
+  driver().tap(r);
+  driver().key("Control_L", false);
+  driver().tap("x");
+  ASSERT_TRUE(waitFor([&] { return probe.presses("x") == 1; }));
+  EXPECT_EQ(probe.presses("r"), 0u);
+  ASSERT_EQ(std::system(("setxkbmap -display " + session().display() + " -layout us").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace qb::x11test

@@ -1,0 +1,134 @@
+// Starting programs without a shell, and splitting command lines as a shell would.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/file_io.h"
+#include "platform/x11/command_line.h"
+#include "tests/x11/desktop_fixture.h"
+
+namespace qb::x11test {
+namespace {
+
+using platform::x11::splitCommandLine;
+
+TEST(CommandLine, SplitsLikeAShellWithoutExpanding) {
+  struct Case {
+    const char* line;
+    std::vector<std::string> words;
+  };
+  const std::vector<Case> cases{
+      {"prog", {"prog"}},
+      {"  prog   a\tb  ", {"prog", "a", "b"}},
+      {R"(prog "two words" 'single $HOME' end)", {"prog", "two words", "single $HOME", "end"}},
+      {R"(prog "a \"q\" \\ \$ \x" b)", {"prog", R"(a "q" \ $ \x)", "b"}},
+      {R"(prog back\ slash \"x\" \\)", {"prog", "back slash", "\"x\"", "\\"}},
+      {R"(prog "" '' x"y"'z')", {"prog", "", "", "xyz"}},
+      {"prog a\\\nb", {"prog", "ab"}},
+      {"", {}},
+  };
+  for (const Case& c : cases) {
+    const auto words = splitCommandLine(c.line, nullptr);
+    ASSERT_TRUE(words) << c.line;
+    EXPECT_EQ(*words, c.words) << c.line;
+  }
+  for (const char* bad : {"prog \"open", "prog 'open"}) {
+    std::string error;
+    EXPECT_FALSE(splitCommandLine(bad, &error)) << bad;
+    EXPECT_NE(error.find("unclosed"), std::string::npos) << error;
+  }
+}
+
+class ProcessesTest : public DesktopTest {
+ protected:
+  std::string file(const std::string& name) { return folder() + "/" + name; }
+  bool waitForFile(const std::string& path) {
+    return waitFor([&] {
+      const auto text = readWholeFile(path);
+      return text && !text->empty() && text->back() == '\n';
+    });
+  }
+};
+
+TEST_F(ProcessesTest, StartsAProgramWithItsArgumentsAsWritten) {
+  const std::string out = file("args.txt");
+  // Each argument on a line: the quoted one stays whole, nothing is expanded.
+  const std::string line =
+      "sh -c 'printf \"%s\\n\" \"$@\" > " + out + "' sh \"two words\" '$HOME' a\\ b";
+  std::string error;
+  ASSERT_TRUE(desktop().processes.start(line, &error)) << error;
+  ASSERT_TRUE(waitForFile(out));
+  EXPECT_EQ(*readWholeFile(out), "two words\n$HOME\na b\n");
+}
+
+// The children of this process that have ended and wait to be reaped.
+int zombieChildren() {
+  int zombies = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const auto stat = readWholeFile(entry.path().string() + "/stat");
+    if (!stat) continue;
+    const auto close = stat->rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(stat->substr(close + 2));
+    char state = 0;
+    long parent = 0;
+    fields >> state >> parent;
+    zombies += state == 'Z' && parent == getpid();
+  }
+  return zombies;
+}
+
+TEST_F(ProcessesTest, TheProgramRunsDetachedAndLeavesNoChildBehind) {
+  const std::string out = file("process.txt");
+  std::string error;
+  // The started shell writes its parent and its session.
+  ASSERT_TRUE(
+      desktop().processes.start("sh -c 'cut -d\" \" -f4,6 /proc/$$/stat > " + out + "'", &error))
+      << error;
+  ASSERT_TRUE(waitForFile(out));
+  std::istringstream fields(*readWholeFile(out));
+  long parent = 0, sessionId = 0;
+  fields >> parent >> sessionId;
+  EXPECT_NE(parent, static_cast<long>(getpid())) << "not our child";
+  EXPECT_NE(sessionId, static_cast<long>(getsid(0))) << "a session of its own";
+  pump(100);
+  EXPECT_EQ(zombieChildren(), 0);
+}
+
+TEST_F(ProcessesTest, ADocumentOpensWithTheDesktopsOpener) {
+  const std::string opener = standIn("xdg-open");
+  ScopedEnv path("PATH", pathWithStandIns());
+  const std::string document = file("notes.txt");
+  std::ofstream(document) << "not a program\n";
+  std::string error;
+  ASSERT_TRUE(desktop().processes.start(document, &error)) << error;
+  ASSERT_TRUE(waitFor([&] { return fileExists(opener); }));
+  EXPECT_EQ(*readWholeFile(opener), folder() + "/bin/xdg-open|" + document + "|\n");
+}
+
+TEST_F(ProcessesTest, SaysWhyAProgramCannotStart) {
+  std::ofstream(file("notes.txt")) << "not a program\n";
+  struct Case {
+    std::string line;
+    std::string mentions;
+  };
+  const std::vector<Case> cases{
+      {"qb-no-such-program --flag", "\"qb-no-such-program\" not found"},
+      {file("missing/prog"), "not found"},
+      {file("notes.txt") + " arg", "not an executable program"},
+      {"echo \"unclosed", "unclosed"},
+      {"   ", "names no program"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(desktop().processes.start(c.line, &error)) << c.line;
+    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+  }
+}
+
+}  // namespace
+}  // namespace qb::x11test
