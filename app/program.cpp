@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/own_files.h"
 #include "app/product.h"
 #include "common/file_io.h"
 #include "common/text.h"
@@ -37,18 +38,9 @@ Program::Program(platform::Desktop& desktop_, ProgramConfig config_)
 
 Program::~Program() = default;
 
-std::string Program::ownFolder() {
-  return std::filesystem::path(desktop.environment.executablePath()).parent_path().string();
-}
+std::string Program::ownFolder() { return qb::ownFolder(desktop.environment); }
 
-std::string Program::helpPage() {
-  const std::string page = joinPath(ownFolder(), kHelpPageFile);
-#ifdef _WIN32
-  return page;
-#else
-  return "file://" + page;
-#endif
-}
+std::string Program::helpPage() { return helpPageAddress(desktop.environment); }
 
 std::string Program::triggerStamp() { return formatTimeOfDay(desktop.clock.wallSeconds()); }
 

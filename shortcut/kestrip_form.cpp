@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <initializer_list>
 
+#include "app/own_files.h"
 #include "app/product.h"
 #include "common/file_io.h"
 #include "common/text.h"
@@ -86,18 +87,9 @@ void KestripForm::folderChanged() {
   for (const auto& name : *names) Files.addItem(name);
 }
 
-std::string KestripForm::ownFolder() const {
-  return std::filesystem::path(desktop_.environment.executablePath()).parent_path().string();
-}
+std::string KestripForm::ownFolder() const { return qb::ownFolder(desktop_.environment); }
 
-std::string KestripForm::helpPage() const {
-  const std::string page = joinPath(ownFolder(), kHelpPageFile);
-#ifdef _WIN32
-  return page;
-#else
-  return "file://" + page;
-#endif
-}
+std::string KestripForm::helpPage() const { return helpPageAddress(desktop_.environment); }
 
 void KestripForm::say(std::string_view text) {
   desktop_.dialogs.messageBox(text, kProductTitle, platform::MessageButtons::Ok);
