@@ -57,6 +57,7 @@ FormMacroBuilder::FormMacroBuilder(Program& program)
     b->setContainer(&FrameOptions);
   KeyNameList.setText(keyNameListText());
   KeyNameList.setReadOnly(true);
+  KeyNameList.setFixedPitch(true);  // its names and codes stand in columns
   KeyNameList.setVisible(false);
   limit.QuitIfInactive.setValue(true);
 

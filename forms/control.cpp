@@ -29,6 +29,12 @@ void Control::setVisible(bool on) {
   notify(Property::Visible);
 }
 
+void Control::setFixedPitch(bool on) {
+  if (on == fixedPitch_) return;
+  fixedPitch_ = on;
+  notify(Property::Style);
+}
+
 void Control::setTag(std::string tag) {
   if (tag == tag_) return;
   tag_ = std::move(tag);

@@ -51,6 +51,9 @@ class Control {
   void setVisible(bool on);
   const std::string& tag() const { return tag_; }
   void setTag(std::string tag);
+  // Text laid out in columns of blanks needs a font whose characters are all equally wide.
+  bool fixedPitch() const { return fixedPitch_; }
+  void setFixedPitch(bool on);
 
  protected:
   void notify(Property property);
@@ -63,6 +66,7 @@ class Control {
   Control* container_ = nullptr;
   bool enabled_ = true;
   bool visible_ = true;
+  bool fixedPitch_ = false;
   std::string tag_;
 };
 

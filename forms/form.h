@@ -23,7 +23,11 @@ class Form {
   void setCaption(std::string caption);
   int width() const { return width_; }
   int height() const { return height_; }
+  // The size is the whole window's, borders, caption and menu bar included, as the classic
+  // windows were designed; a window designed by its client area says so.
   void setSize(int width, int height);
+  bool sizeIsClientArea() const { return sizeIsClientArea_; }
+  void setSizeIsClientArea(bool on) { sizeIsClientArea_ = on; }
   bool visible() const { return visible_; }
   void show();
   void hide();
@@ -59,6 +63,7 @@ class Form {
   int width_ = 0, height_ = 0;
   bool visible_ = false;
   bool enabled_ = true;
+  bool sizeIsClientArea_ = false;
   std::map<std::string, Control*, std::less<>> byName_;
   std::vector<Control*> order_;
   FormView* view_ = nullptr;

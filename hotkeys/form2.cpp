@@ -47,6 +47,7 @@ Form2::Form2(platform::Desktop& desktop, Settings& settings)
     const std::string index = "(" + std::to_string(n) + ")";
     RowLabel[i] = std::make_unique<forms::Label>(*this, "Label1" + index, "F" + std::to_string(n),
                                                  forms::Rect{120, top, 495, 285});
+    RowLabel[i]->setFixedPitch(true);
     Text1[i] =
         std::make_unique<forms::TextBox>(*this, "Text1" + index, forms::Rect{720, top, 5295, 285});
     for (int c = 1; c <= 4; ++c)

@@ -46,6 +46,7 @@ KestripForm::KestripForm(platform::Desktop& desktop)
       Cancel(*this, "Cancel", "Cancel It", {1680, 5040, 1455, 375}),
       Help(*this, "Help", "Help", {3240, 5040, 1455, 375}),
       desktop_(desktop) {
+  setSizeIsClientArea(true);  // its layout was designed for the client area
   setSize(kWidth, kHeight);
   Folder.onChange = [this] { folderChanged(); };
   Ok.onClick = [this] { makeShortcut(); };

@@ -42,6 +42,7 @@ X11Desktop::X11Desktop(std::unique_ptr<Connection> connection, const std::string
   keys_.setOwnInputGuard(&hook_);
   hook_.setPhysicalKeyObserver(
       [this](std::uint16_t vk, bool down) { keyState_.noteKey(vk, down); });
+  keyState_.setEventState([this](std::uint16_t vk) { return hook_.heldAtEvent(vk); });
 }
 
 X11Desktop::~X11Desktop() {

@@ -25,6 +25,9 @@ bool X11KeyState::held(int vk) {
     const unsigned button = vk == 0x01 ? Button1Mask : vk == 0x02 ? Button3Mask : Button2Mask;
     return (mask & button) != 0;
   }
+  if (eventState_)
+    if (const std::optional<bool> atEvent = eventState_(static_cast<std::uint16_t>(vk)))
+      return *atEvent;
   connection_.drain();
   if (generation_ != connection_.keymapGeneration() || !translator_.loaded()) {
     translator_.load(dpy);

@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <unordered_map>
 
 #include "platform/input.h"
@@ -18,6 +20,11 @@ class X11KeyState final : public KeyState {
   std::uint16_t asyncKeyState(int vk) override;
   // A physical key went down or up, as the keyboard hook saw it.
   void noteKey(std::uint16_t vk, bool down);
+  // The keys held as of the key event being handled, when there is one: they answer for the
+  // keyboard instead of the server's state now.
+  void setEventState(std::function<std::optional<bool>(std::uint16_t vk)> state) {
+    eventState_ = std::move(state);
+  }
 
  private:
   bool held(int vk);
@@ -27,6 +34,7 @@ class X11KeyState final : public KeyState {
     bool pressedSince = false;
   };
   Connection& connection_;
+  std::function<std::optional<bool>(std::uint16_t)> eventState_;
   KeyTranslator translator_;
   unsigned generation_ = ~0u;
   std::unordered_map<int, Seen> seen_;

@@ -285,7 +285,9 @@ void X11KeyboardHook::onRawKey(int keycode, int sourceId, unsigned long time, bo
 void X11KeyboardHook::deliver(int keycode, const HookKeyEvent& event, unsigned long time,
                               bool down) {
   const Callback callback = callback_;  // the callback may remove or replace the hook
+  ++delivering_;
   const bool swallow = callback ? callback(event) : false;
+  --delivering_;
   auto& decisions = decisions_[keycode];
   decisions.push_back(Decision{time, down, swallow});
   if (decisions.size() > kDecisionsKept) decisions.pop_front();
@@ -345,6 +347,20 @@ void X11KeyboardHook::repeatTick() {
   const int keycode = repeatKey_;
   loop_->startTimer(repeatIntervalMs_, [this] { repeatTick(); });
   deliver(keycode, event, event.time, true);
+}
+
+std::optional<bool> X11KeyboardHook::heldAtEvent(std::uint16_t vk) const {
+  if (delivering_ == 0) return std::nullopt;
+  switch (vk) {
+    case 0x10:
+      return keyDown(0xA0, 0xA1);
+    case 0x11:
+      return keyDown(0xA2, 0xA3);
+    case 0x12:
+      return keyDown(0xA4, 0xA5);
+    default:
+      return keyDown(vk, vk);
+  }
 }
 
 bool X11KeyboardHook::keyDown(std::uint16_t vkA, std::uint16_t vkB) const {

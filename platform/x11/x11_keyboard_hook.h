@@ -19,6 +19,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -48,6 +49,11 @@ class X11KeyboardHook final : public KeyboardHookSource, public OwnInputGuard {
   void setPhysicalKeyObserver(std::function<void(std::uint16_t vk, bool down)> observer) {
     observer_ = std::move(observer);
   }
+  // While the callback runs: whether a key (a virtual key, or the generic Shift, Ctrl or Alt
+  // of either side) is down as of the event being reported; empty at any other time. A
+  // program that lags behind the keyboard must judge a key by the keys held with it, not by
+  // those held when it gets round to it.
+  std::optional<bool> heldAtEvent(std::uint16_t vk) const;
   // Why install() failed.
   const std::string& error() const { return error_; }
   // The swallowable keys another client had grabbed already: they pass unswallowed.
@@ -97,6 +103,7 @@ class X11KeyboardHook final : public KeyboardHookSource, public OwnInputGuard {
   int repeatKey_ = 0;
   int repeatIntervalMs_ = 40;
   bool dispatching_ = false;
+  int delivering_ = 0;
   bool dispatchScheduled_ = false;
 
   std::vector<SwallowableKey> swallowable_;

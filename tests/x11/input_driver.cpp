@@ -88,6 +88,29 @@ void InputDriver::button(unsigned button, bool down, Source source) {
   XFlush(dpy_);
 }
 
+void InputDriver::move(int x, int y, Source source) {
+  if (source == Source::Physical) {
+    int axes[2] = {x, y};
+    XTestFakeDeviceMotionEvent(dpy_, static_cast<XDevice*>(mouse_), False, 0, axes, 2, 0);
+  } else {
+    XTestFakeMotionEvent(dpy_, -1, x, y, 0);
+  }
+  XFlush(dpy_);
+}
+
+void InputDriver::activate(unsigned long window) {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(dpy_, "_NET_ACTIVE_WINDOW", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 2;  // a pager's request, which the window manager honours
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(dpy_, DefaultRootWindow(dpy_), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XSync(dpy_, False);
+}
+
 void InputDriver::sync() {
   XSync(dpy_, False);
 }
@@ -137,6 +160,21 @@ bool InputDriver::hasWindowState(unsigned long window, const std::string& stateA
     XFree(data);
   }
   return found;
+}
+
+int InputDriver::windowProcess(unsigned long window) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0, after = 0;
+  unsigned char* data = nullptr;
+  int pid = 0;
+  if (XGetWindowProperty(dpy_, window, XInternAtom(dpy_, "_NET_WM_PID", False), 0, 1, False,
+                         XA_CARDINAL, &type, &format, &items, &after, &data) == Success &&
+      data) {
+    if (items == 1) pid = static_cast<int>(*reinterpret_cast<unsigned long*>(data));
+    XFree(data);
+  }
+  return pid;
 }
 
 void InputDriver::setAutoRepeat(unsigned delayMs, unsigned intervalMs) {

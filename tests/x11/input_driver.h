@@ -30,6 +30,10 @@ class InputDriver {
   void tap(int keycode, Source source = Source::Physical);
   void tap(const std::string& keysymName, Source source = Source::Physical);
   void button(unsigned button, bool down, Source source = Source::Physical);
+  // Moves the pointer to a root position, as the user's mouse does.
+  void move(int x, int y, Source source = Source::Physical);
+  // Brings a top-level window to the front through the window manager, as a task bar does.
+  void activate(unsigned long window);
   // Waits until the server has processed everything sent so far.
   void sync();
 
@@ -39,6 +43,8 @@ class InputDriver {
   std::vector<unsigned long> keyboardMapping();
   int lockedGroup();
   bool hasWindowState(unsigned long window, const std::string& stateAtom);
+  // The process a window says it belongs to (_NET_WM_PID), 0 if it says none.
+  int windowProcess(unsigned long window);
   void setAutoRepeat(unsigned delayMs, unsigned intervalMs);
   // A passive grab of a key without modifiers on the root window, as another program's.
   void grabKey(int keycode, bool grab);

@@ -15,10 +15,11 @@
 namespace qb::x11test {
 
 std::string ProbeEvent::text() const {
-  if (kind != "key-press" || fields.size() < 3 || fields[2] == "-") return {};
+  const std::size_t field = kind == "key-press" ? 2 : kind == "paste" ? 0 : fields.size();
+  if (field >= fields.size() || fields[field] == "-") return {};
   std::string out;
-  for (std::size_t i = 0; i + 1 < fields[2].size(); i += 2)
-    out += static_cast<char>(std::stoi(fields[2].substr(i, 2), nullptr, 16));
+  for (std::size_t i = 0; i + 1 < fields[field].size(); i += 2)
+    out += static_cast<char>(std::stoi(fields[field].substr(i, 2), nullptr, 16));
   return out;
 }
 
@@ -69,8 +70,16 @@ std::size_t ProbeWindow::count(const std::string& kind) const {
 
 std::string ProbeWindow::typed() const {
   std::string text;
-  for (const auto& e : events()) text += e.text();
+  for (const auto& e : events())
+    if (e.kind == "key-press") text += e.text();
   return text;
+}
+
+std::vector<std::string> ProbeWindow::pastes() const {
+  std::vector<std::string> out;
+  for (const auto& e : events())
+    if (e.kind == "paste") out.push_back(e.text());
+  return out;
 }
 
 std::size_t ProbeWindow::presses(const std::string& keysym) const {

@@ -11,7 +11,7 @@ namespace qb::x11test {
 struct ProbeEvent {
   std::string kind;  // "ready", "focus-in", "key-press", "button-press", "mapping", ...
   std::vector<std::string> fields;
-  // Key presses: the text the key typed, decoded from the log's hex.
+  // Key presses: the text the key typed; pastes: the text pasted; decoded from the log's hex.
   std::string text() const;
 };
 
@@ -28,6 +28,8 @@ class ProbeWindow {
   std::size_t count(const std::string& kind) const;
   // The text of all key presses so far.
   std::string typed() const;
+  // The texts of all pastes so far, one per paste.
+  std::vector<std::string> pastes() const;
   // Key presses of this keysym name.
   std::size_t presses(const std::string& keysym) const;
   unsigned long window() const;

@@ -1,16 +1,20 @@
 // A small X client for the desktop tests, independent of the code under test: it opens one
 // window and writes what it receives to a log file, one line per event, flushed at once.
 //
-//   qb_x11_probe LOG TITLE [--wm-name-only] [--at X Y]
+//   qb_x11_probe LOG TITLE [--wm-name-only] [--at X Y] [--focus-on-click]
 //
 // Lines: "ready WINDOW", "focus-in", "focus-out", "key-press KEYCODE KEYSYM TEXT-HEX",
 // "key-release KEYCODE KEYSYM", "button-press BUTTON X Y", "button-release BUTTON X Y",
-// "mapping REQUEST FIRST-KEYCODE COUNT". The title goes to _NET_WM_NAME and WM_NAME, or with
-// --wm-name-only to WM_NAME alone (converted from UTF-8 by Xlib).
+// "mapping REQUEST FIRST-KEYCODE COUNT", "paste TEXT-HEX". The title goes to _NET_WM_NAME and
+// WM_NAME, or with --wm-name-only to WM_NAME alone (converted from UTF-8 by Xlib).
+// Ctrl+V pastes as an editor does: it asks the clipboard's owner for its text and logs it.
+// With --focus-on-click a click gives the window the keyboard focus, as on a click-to-focus
+// desktop (the tests' window manager has no mouse bindings).
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <clocale>
 #include <cstdio>
@@ -46,9 +50,11 @@ int main(int argc, char** argv) {
   if (!log) return 2;
   const char* title = argv[2];
   bool wmNameOnly = false;
+  bool focusOnClick = false;
   int x = 50, y = 50;
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "--wm-name-only") == 0) wmNameOnly = true;
+    if (std::strcmp(argv[i], "--focus-on-click") == 0) focusOnClick = true;
     if (std::strcmp(argv[i], "--at") == 0 && i + 2 < argc) {
       x = std::atoi(argv[i + 1]);
       y = std::atoi(argv[i + 2]);
@@ -79,6 +85,9 @@ int main(int argc, char** argv) {
   XIC ic = im ? XCreateIC(im, XNInputStyle, XIMPreeditNothing | XIMStatusNothing, XNClientWindow,
                           window, XNFocusWindow, window, nullptr)
               : nullptr;
+  const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
+  const Atom utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+  const Atom pasted = XInternAtom(dpy, "QB_PROBE_PASTE", False);
   XMapWindow(dpy, window);
   bool announced = false;
   for (;;) {
@@ -112,6 +121,25 @@ int main(int argc, char** argv) {
         if (length < 0) length = 0;
         std::fprintf(log, "key-press %u %s %s\n", event.xkey.keycode, symName(sym),
                      hex(text, length).c_str());
+        if ((sym == XK_v || sym == XK_V) && (event.xkey.state & ControlMask))
+          XConvertSelection(dpy, clipboard, utf8, pasted, window, event.xkey.time);
+        break;
+      }
+      case SelectionNotify: {
+        std::string text;
+        if (event.xselection.property != None) {
+          Atom type = None;
+          int format = 0;
+          unsigned long items = 0, after = 0;
+          unsigned char* data = nullptr;
+          if (XGetWindowProperty(dpy, window, pasted, 0, 65536, True, AnyPropertyType, &type,
+                                 &format, &items, &after, &data) == Success &&
+              data) {
+            text.assign(reinterpret_cast<const char*>(data), items);
+            XFree(data);
+          }
+        }
+        std::fprintf(log, "paste %s\n", hex(text.data(), static_cast<int>(text.size())).c_str());
         break;
       }
       case KeyRelease: {
@@ -120,6 +148,8 @@ int main(int argc, char** argv) {
         break;
       }
       case ButtonPress:
+        if (focusOnClick) XSetInputFocus(dpy, window, RevertToParent, event.xbutton.time);
+        [[fallthrough]];
       case ButtonRelease:
         std::fprintf(log, "%s %u %d %d\n",
                      event.type == ButtonPress ? "button-press" : "button-release",

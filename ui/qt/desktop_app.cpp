@@ -6,12 +6,12 @@
 #include <QPixmap>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <memory>
 
 #include "app/program.h"
 #include "platform/x11/x11_desktop.h"
 #include "shortcut/kestrip_form.h"
+#include "ui/qt/program_views.h"
 #include "ui/qt/qt_form_view.h"
 
 namespace qb::ui {
@@ -42,25 +42,6 @@ QIcon programIcon() {
   return QIcon(pixmap);
 }
 
-// Views for the windows a program has, and for the ones it loads later.
-class Views {
- public:
-  explicit Views(platform::x11::X11Desktop& desktop) : desktop_(desktop) {}
-  void add(forms::Form& form) {
-    auto view = std::make_unique<QtFormView>(form);
-    desktop_.windowStack().registerWindow(form.name(), view->window());
-    views_[&form] = std::move(view);
-  }
-  void remove(forms::Form& form) {
-    desktop_.windowStack().registerWindow(form.name(), nullptr);
-    views_.erase(&form);
-  }
-
- private:
-  platform::x11::X11Desktop& desktop_;
-  std::map<forms::Form*, std::unique_ptr<QtFormView>> views_;
-};
-
 struct Session {
   std::unique_ptr<QApplication> app;
   std::unique_ptr<platform::x11::X11Desktop> desktop;
@@ -90,13 +71,8 @@ bool openSession(int& argc, char** argv, Session& session) {
 int runRecorder(int argc, char** argv, bool standAloneBuild) {
   Session session;
   if (!openSession(argc, argv, session)) return 1;
-  Views views(*session.desktop);
   Program program(session.desktop->desktop(), ProgramConfig{standAloneBuild});
-  program.onWindowLoaded = [&views](forms::Form& form) { views.add(form); };
-  program.onWindowUnloading = [&views](forms::Form& form) { views.remove(form); };
-  for (forms::Form* form : {static_cast<forms::Form*>(&program.form1), static_cast<forms::Form*>(&program.form2),
-                            static_cast<forms::Form*>(&program.form4)})
-    views.add(*form);
+  ProgramViews views(program, session.desktop->windowStack());
   if (program.startUp()) QApplication::exec();
   return program.exitStatus();
 }

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,8 +29,20 @@ namespace {
 using forms::ControlKind;
 using forms::Property;
 
-QString qs(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-std::string bytes(const QString& text) { return text.toUtf8().toStdString(); }
+// A window sized as a whole has the classic borders and caption around its client area: 4
+// pixels a side and a 19-pixel caption, in twips. The menu bar is inside that size too.
+constexpr int kBordersTwips = 120, kCaptionTwips = 285;
+// The layouts were made for the classic 8-point dialog font, which is narrower than the fonts
+// a Linux desktop has: a caption that does not fit its control is shrunk, down to this size,
+// rather than cut.
+constexpr double kPointSize = 8, kSmallestPointSize = 6;
+
+QString qs(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string bytes(const QString& text) {
+  return text.toUtf8().toStdString();
+}
 
 // A top-level window whose close box asks the model instead of closing.
 class FormWindow final : public QWidget {
@@ -58,6 +71,11 @@ QtFormView::~QtFormView() {
   delete window_.data();
 }
 
+QWidget* QtFormView::widget(const forms::Control& control) const {
+  const auto found = widgets_.find(const_cast<forms::Control*>(&control));
+  return found == widgets_.end() ? nullptr : found->second.data();
+}
+
 int QtFormView::px(int twips) const {
   // 15 twips a pixel at 96 dots per inch, scaled with the screen.
   const QScreen* screen = window_ ? window_->screen() : nullptr;
@@ -71,7 +89,7 @@ void QtFormView::build() {
   // The layouts are made for the classic 8-point dialog font.
   QFont font = window_->font();
   font.setFamilies({"Liberation Sans", "Arial", "Nimbus Sans", "Helvetica", font.family()});
-  font.setPointSizeF(8);
+  font.setPointSizeF(kPointSize);
   window_->setFont(font);
 
   std::map<std::string, QMenu*> menus;
@@ -89,13 +107,17 @@ void QtFormView::build() {
     QAction* action = menu->addAction(qs(item->caption()));
     QObject::connect(action, &QAction::triggered, this, [item] { item->click(); });
   }
-  if (bar) menuHeight_ = bar->sizeHint().height();
+  if (bar) {
+    menuHeight_ = bar->sizeHint().height();
+    menuBar_ = bar;
+  }
 
   // Frames first, so the controls inside them have their parent.
   for (forms::Control* c : form_.controls())
     if (c->kind() == ControlKind::Frame) widgets_[c] = createWidget(*c, window_);
   for (forms::Control* c : form_.controls()) {
-    if (c->kind() == ControlKind::Frame || c->kind() == ControlKind::MenuItem || c->kind() == ControlKind::Timer)
+    if (c->kind() == ControlKind::Frame || c->kind() == ControlKind::MenuItem ||
+        c->kind() == ControlKind::Timer)
       continue;
     QWidget* parent = window_;
     if (c->container()) parent = widgets_[c->container()];
@@ -128,13 +150,15 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
         return edit;
       }
       auto* edit = new QLineEdit(parent);
-      QObject::connect(edit, &QLineEdit::textEdited, this, [&model](const QString& t) { model.setText(bytes(t)); });
+      QObject::connect(edit, &QLineEdit::textEdited, this,
+                       [&model](const QString& t) { model.setText(bytes(t)); });
       edit->installEventFilter(this);
       return edit;
     }
     case ControlKind::Button: {
       auto* button = new QPushButton(parent);
-      QObject::connect(button, &QPushButton::clicked, this, [&control] { static_cast<forms::Button&>(control).click(); });
+      QObject::connect(button, &QPushButton::clicked, this,
+                       [&control] { static_cast<forms::Button&>(control).click(); });
       return button;
     }
     case ControlKind::CheckBox: {
@@ -159,26 +183,30 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
       auto* list = new QListWidget(parent);
       list->setSelectionMode(model.multiSelect() ? QAbstractItemView::ExtendedSelection
                                                  : QAbstractItemView::SingleSelection);
-      QObject::connect(list, &QListWidget::itemClicked, this, [list, &model](QListWidgetItem* item) {
-        model.clickItem(static_cast<std::size_t>(list->row(item)));
-      });
-      QObject::connect(list, &QListWidget::itemDoubleClicked, this, [list, &model](QListWidgetItem* item) {
-        model.dblClickItem(static_cast<std::size_t>(list->row(item)));
-      });
+      QObject::connect(list, &QListWidget::itemClicked, this,
+                       [list, &model](QListWidgetItem* item) {
+                         model.clickItem(static_cast<std::size_t>(list->row(item)));
+                       });
+      QObject::connect(list, &QListWidget::itemDoubleClicked, this,
+                       [list, &model](QListWidgetItem* item) {
+                         model.dblClickItem(static_cast<std::size_t>(list->row(item)));
+                       });
       return list;
     }
     case ControlKind::ComboBox: {
       auto& model = static_cast<forms::ComboBox&>(control);
       auto* combo = new QComboBox(parent);
       combo->setEditable(true);
-      QObject::connect(combo, &QComboBox::currentTextChanged, this, [this, &model](const QString& t) {
-        if (!updating_) model.setText(bytes(t));
-      });
+      QObject::connect(combo, &QComboBox::currentTextChanged, this,
+                       [this, &model](const QString& t) {
+                         if (!updating_) model.setText(bytes(t));
+                       });
       return combo;
     }
     case ControlKind::Label: {
       auto* label = new QLabel(parent);
       label->setWordWrap(control.layout().height > 300);  // one-line labels never wrap
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // as the classic labels drew text
       // A label that does something when clicked reads as a link.
       if (static_cast<forms::Label&>(control).onClick) {
         QPalette palette = label->palette();
@@ -197,10 +225,55 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
   }
 }
 
-void QtFormView::place(forms::Control& control, QWidget* widget) {
+QRect QtFormView::rectOf(forms::Control& control) const {
   const forms::Rect& r = control.layout();
   const int top = control.container() ? px(r.top) : px(r.top) + menuHeight_;
-  widget->setGeometry(px(r.left), top, px(r.width), px(r.height));
+  return QRect(px(r.left), top, px(r.width), px(r.height));
+}
+
+void QtFormView::place(forms::Control& control, QWidget* widget) {
+  widget->setGeometry(rectOf(control));
+  fitText(control, widget);
+}
+
+QFont QtFormView::fontFor(forms::Control& control) const {
+  QFont font = window_->font();
+  if (control.fixedPitch()) {
+    font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(kPointSize);
+  }
+  if (control.kind() == ControlKind::Label)
+    font.setUnderline(static_cast<forms::Label&>(control).underline());
+  return font;
+}
+
+void QtFormView::fitText(forms::Control& control, QWidget* widget) {
+  QFont font = fontFor(control);
+  const auto fits = [&] {
+    widget->setFont(font);
+    const QFontMetrics metrics(font);
+    if (auto* button = qobject_cast<QPushButton*>(widget))
+      return metrics.horizontalAdvance(button->text().remove('&')) + 6 <= button->width();
+    if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget))
+      return widget->sizeHint().width() <= widget->width();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+      return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                               : metrics.horizontalAdvance(label->text()) <= label->width();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+      return metrics.horizontalAdvance(frame->title()) + 8 <= frame->width();
+    return true;
+  };
+  while (!fits() && font.pointSizeF() > kSmallestPointSize)
+    font.setPointSizeF(font.pointSizeF() - 0.25);
+  // A check box or option button lower than its own mark grows about its middle.
+  if (qobject_cast<QCheckBox*>(widget) || qobject_cast<QRadioButton*>(widget)) {
+    QRect rect = rectOf(control);
+    const int needed = widget->sizeHint().height();
+    if (needed > rect.height())
+      rect.adjust(0, -(needed - rect.height()) / 2, 0,
+                  needed - rect.height() - (needed - rect.height()) / 2);
+    widget->setGeometry(rect);
+  }
 }
 
 bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
@@ -213,7 +286,8 @@ bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
       if (label.onMouseMove) label.onMouseMove();
     }
-  } else if (control.kind() == ControlKind::TextBox && event->type() == QEvent::MouseButtonDblClick) {
+  } else if (control.kind() == ControlKind::TextBox &&
+             event->type() == QEvent::MouseButtonDblClick) {
     auto& box = static_cast<forms::TextBox&>(control);
     if (box.onDblClick) box.onDblClick();
   }
@@ -230,10 +304,20 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
   QWidget* widget = found->second;
   updating_ = true;
   switch (property) {
-    case Property::Enabled: widget->setEnabled(control.enabled()); break;
-    case Property::Visible: widget->setVisible(control.visible()); break;
-    case Property::Layout: place(control, widget); break;
-    default: break;
+    case Property::Enabled:
+      widget->setEnabled(control.enabled());
+      break;
+    case Property::Visible:
+      widget->setVisible(control.visible());
+      break;
+    case Property::Layout:
+      place(control, widget);
+      break;
+    case Property::Style:
+      fitText(control, widget);
+      break;
+    default:
+      break;
   }
   switch (control.kind()) {
     case ControlKind::TextBox: {
@@ -254,25 +338,48 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
           if (bytes(line->text()) != model.text()) line->setText(qs(model.text()));
         }
       } else if (property == Property::Selection) {
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
-          edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
+        // The caret goes where the model put it, and the field shows it there.
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
+          const std::string& text = model.text();
+          QTextCursor cursor(edit->document());
+          if (model.selectionStart() >= text.size())
+            cursor.movePosition(QTextCursor::End);
+          else
+            cursor.setPosition(static_cast<int>(
+                qs(text.substr(0, model.selectionStart())).replace("\r\n", "\n").size()));
+          edit->setTextCursor(cursor);
+          edit->ensureCursorVisible();
+        }
       }
       break;
     }
     case ControlKind::Button:
-      if (property == Property::Caption) static_cast<QPushButton*>(widget)->setText(qs(static_cast<forms::Button&>(control).caption()));
+      if (property == Property::Caption) {
+        static_cast<QPushButton*>(widget)->setText(
+            qs(static_cast<forms::Button&>(control).caption()));
+        fitText(control, widget);
+      }
       break;
     case ControlKind::CheckBox: {
       auto& model = static_cast<forms::CheckBox&>(control);
       auto* box = static_cast<QCheckBox*>(widget);
-      if (property == Property::Caption) box->setText(qs(model.caption()));
-      if (property == Property::Value) box->setCheckState(model.value() == 1 ? Qt::Checked : model.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+      if (property == Property::Caption) {
+        box->setText(qs(model.caption()));
+        fitText(control, widget);
+      }
+      if (property == Property::Value)
+        box->setCheckState(model.value() == 1   ? Qt::Checked
+                           : model.value() == 2 ? Qt::PartiallyChecked
+                                                : Qt::Unchecked);
       break;
     }
     case ControlKind::OptionButton: {
       auto& model = static_cast<forms::OptionButton&>(control);
       auto* option = static_cast<QRadioButton*>(widget);
-      if (property == Property::Caption) option->setText(qs(model.caption()));
+      if (property == Property::Caption) {
+        option->setText(qs(model.caption()));
+        fitText(control, widget);
+      }
       if (property == Property::Value) option->setChecked(model.value());
       break;
     }
@@ -284,7 +391,8 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
         for (const auto& item : model.items()) list->addItem(qs(item));
       }
       if (property == Property::Items || property == Property::Selection)
-        for (int i = 0; i < list->count(); ++i) list->item(i)->setSelected(model.selected(static_cast<std::size_t>(i)));
+        for (int i = 0; i < list->count(); ++i)
+          list->item(i)->setSelected(model.selected(static_cast<std::size_t>(i)));
       break;
     }
     case ControlKind::ComboBox: {
@@ -295,23 +403,25 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
         for (const auto& item : model.items()) combo->addItem(qs(item));
         combo->setEditText(qs(model.text()));
       }
-      if (property == Property::Text && bytes(combo->currentText()) != model.text()) combo->setEditText(qs(model.text()));
+      if (property == Property::Text && bytes(combo->currentText()) != model.text())
+        combo->setEditText(qs(model.text()));
       break;
     }
     case ControlKind::Label: {
       auto& model = static_cast<forms::Label&>(control);
       auto* label = static_cast<QLabel*>(widget);
-      if (property == Property::Caption) label->setText(qs(model.caption()));
-      if (property == Property::Style) {
-        QFont font = label->font();
-        font.setUnderline(model.underline());
-        label->setFont(font);
+      if (property == Property::Caption) {
+        label->setText(qs(model.caption()));
+        fitText(control, widget);
       }
       break;
     }
     case ControlKind::Frame:
-      if (property == Property::Caption || property == Property::Text)
-        static_cast<QGroupBox*>(widget)->setTitle(qs(static_cast<forms::Frame&>(control).caption()));
+      if (property == Property::Caption || property == Property::Text) {
+        static_cast<QGroupBox*>(widget)->setTitle(
+            qs(static_cast<forms::Frame&>(control).caption()));
+        fitText(control, widget);
+      }
       break;
     default:
       break;
@@ -322,11 +432,29 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
 void QtFormView::formChanged(forms::Form& form, forms::Property property) {
   if (!window_) return;
   switch (property) {
-    case Property::Caption: window_->setWindowTitle(qs(form.caption())); break;
-    case Property::Layout: window_->resize(px(form.width()), px(form.height()) + menuHeight_); break;
-    case Property::Visible: form.visible() ? (window_->show(), window_->raise()) : window_->hide(); break;
-    case Property::Enabled: window_->setEnabled(form.enabled()); break;
-    default: break;
+    case Property::Caption:
+      window_->setWindowTitle(qs(form.caption()));
+      break;
+    case Property::Layout: {
+      // The client area: the whole window's size without the classic borders and caption, or
+      // the size itself for a window designed by its client area (with a menu bar added).
+      const int width =
+          form.sizeIsClientArea() ? px(form.width()) : px(form.width() - kBordersTwips);
+      const int height = form.sizeIsClientArea()
+                             ? px(form.height()) + menuHeight_
+                             : px(form.height() - kBordersTwips - kCaptionTwips);
+      window_->resize(width, height);
+      if (menuBar_) menuBar_->setGeometry(0, 0, width, menuHeight_);
+      break;
+    }
+    case Property::Visible:
+      form.visible() ? (window_->show(), window_->raise()) : window_->hide();
+      break;
+    case Property::Enabled:
+      window_->setEnabled(form.enabled());
+      break;
+    default:
+      break;
   }
 }
 

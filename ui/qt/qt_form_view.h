@@ -3,8 +3,10 @@
 // layout, kept in step with the model, and user actions passed back to the model. Everything
 // a window does stays in the model; this file only draws and forwards.
 
+#include <QFont>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 #include <map>
 
@@ -19,6 +21,8 @@ class QtFormView final : public QObject, public forms::FormView {
   ~QtFormView() override;
 
   QWidget* window() const { return window_; }
+  // The native widget of a control, or null (timers and menu items have none).
+  QWidget* widget(const forms::Control& control) const;
   void controlChanged(forms::Control& control, forms::Property property) override;
   void formChanged(forms::Form& form, forms::Property property) override;
 
@@ -28,12 +32,17 @@ class QtFormView final : public QObject, public forms::FormView {
  private:
   void build();
   QWidget* createWidget(forms::Control& control, QWidget* parent);
+  // Where the model puts a control, in the window's pixels.
+  QRect rectOf(forms::Control& control) const;
   void place(forms::Control& control, QWidget* widget);
   void refresh(forms::Control& control, forms::Property property);
+  QFont fontFor(forms::Control& control) const;
+  void fitText(forms::Control& control, QWidget* widget);
   int px(int twips) const;
 
   forms::Form& form_;
   QPointer<QWidget> window_;
+  QPointer<QWidget> menuBar_;
   int menuHeight_ = 0;
   std::map<forms::Control*, QPointer<QWidget>> widgets_;
   std::map<QObject*, forms::Control*> byWidget_;
