@@ -31,14 +31,20 @@ void playMacroFile(Program& program, const std::string& rest) {
   program.form1.trigger(program.form1.Text9);
 }
 
+// How long the application in front gets to fetch the clipboard after its Ctrl+V arrived, before
+// the old text goes back; the event loop turns meanwhile, so the clipboard can be served.
+constexpr platform::Ms kPasteSettleMs = 250;
+
 void paste(Program& program, const std::string& text) {
   platform::Clipboard& clipboard = program.desktop.clipboard;
   const std::string kept = clipboard.text().value_or("");
   clipboard.clear();
   clipboard.setText(text);
   program.desktop.loop.yield();
-  program.module.SendKeyString("^{v}", false);
-  program.desktop.loop.yield();
+  // Restoring at once would let an application that reads the clipboard a moment later paste
+  // the old text: wait until the keys were delivered, then give it time to read.
+  program.module.SendKeyString("^{v}", true);
+  program.module.WaitMs(kPasteSettleMs);
   clipboard.clear();
   clipboard.setText(kept);
 }

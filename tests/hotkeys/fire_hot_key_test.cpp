@@ -216,8 +216,8 @@ TEST(HotKey, PasteModeKeepsAndRestoresTheClipboard) {
     p.run();
     EXPECT_EQ(p.actions(),
               (Lines{"0 ClipboardClear", "0 ClipboardSet Some sample text",
-                     "0 SendKeyString nowait ^{v}", "0 ClipboardClear",
-                     c.after.empty() ? "0 ClipboardSet" : "0 ClipboardSet " + c.after}));
+                     "0 SendKeyString wait ^{v}", "250 ClipboardClear",
+                     c.after.empty() ? "250 ClipboardSet" : "250 ClipboardSet " + c.after}));
     EXPECT_EQ(p.sim.text(), c.after);
   }
 }
