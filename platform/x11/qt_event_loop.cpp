@@ -11,6 +11,10 @@ namespace {
 
 // The part of a wait finished on the clock instead of in the event wait.
 constexpr Ms kFinishOnClockMs = 1;
+// The kernel may end an event wait late by a share of its length (poll's timer slack: 0.1% of
+// the timeout, 0.5% in a niced process), so a long wait wakes this share of it early; the
+// short wait that follows is exact.
+constexpr Ms kSlackShare = 128;
 // A modal loop re-reads its condition at least this often, whatever wakes it.
 constexpr int kModalRecheckMs = 50;
 
@@ -35,7 +39,8 @@ void QtEventLoop::waitUntil(Ms deadline) {
     QTimer wake;
     wake.setTimerType(Qt::PreciseTimer);
     wake.setSingleShot(true);
-    wake.start(static_cast<int>(std::min<Ms>(left - kFinishOnClockMs, 1'000'000'000)));
+    wake.start(static_cast<int>(
+        std::min<Ms>(left - kFinishOnClockMs - left / kSlackShare, 1'000'000'000)));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   while (!quitting_ && clock_.now() < deadline)

@@ -21,7 +21,8 @@ class QtEventLoop final : public EventLoop {
   void yield() override;
   // Blocks in Qt's event wait until about a millisecond before the deadline, then finishes on
   // the clock: sleeping alone wakes up to several milliseconds late, spinning all the way
-  // costs a processor core.
+  // costs a processor core. A long wait first wakes well before the deadline, since the
+  // kernel may end it late by a share of its length.
   void waitUntil(Ms deadline) override;
   void post(std::function<void()> task) override;
   TimerId startTimer(Ms interval, std::function<void()> tick) override;
