@@ -25,17 +25,12 @@ class BuilderTest : public ::testing::Test {
   }
   FormMacroBuilder& builder() { return app.program.builder(); }
   const std::string& folder() const { return app.folder.path(); }
-  std::string pathOf(const std::string& name) const { return folder() + "/" + name; }
+  std::string pathOf(const std::string& name) const { return app.folder.pathOf(name); }
 
   void writeFile(const std::string& name, const std::string& content) const {
-    std::ofstream(pathOf(name), std::ios::binary) << content;
+    app.folder.writeFile(name, content);
   }
-  std::string readFile(const std::string& name) const {
-    std::ifstream in(pathOf(name), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
+  std::string readFile(const std::string& name) const { return app.folder.readFile(name); }
   std::vector<std::string> messages() const {
     std::vector<std::string> texts;
     for (const auto& m : app.sim.messages()) texts.push_back(m.text);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/sim_play.h"
 #include "support/sim_program.h"
 
 namespace qb {
@@ -10,11 +11,7 @@ namespace {
 using test::SimProgram;
 using Lines = std::vector<std::string>;
 
-std::string joined(const Lines& lines) {
-  std::string text;
-  for (const auto& l : lines) text += l + "\r\n";
-  return text;
-}
+using test::macro;
 
 // Recording starts at 0, so the samplers tick at 10, 20, 30, ...; `script` runs at the
 // virtual times given, between the ticks.
@@ -49,7 +46,7 @@ TEST(MouseCapture, PositionLines) {
                                    {85, moveTo(-1666, -366)}},
                                   95);
   // Positions ending in 66 are recorded like any other; x keeps its minus sign.
-  EXPECT_EQ(text, joined({"m:512, 384-10", "m:166, 300-40", "m:300, 466-50", "m:167, 300-60",
+  EXPECT_EQ(text, macro({"m:512, 384-10", "m:166, 300-40", "m:300, 466-50", "m:167, 300-60",
                           "m:-5, 384-70", "m:512,-12-80", "m:-1666,-366-90"}));
   EXPECT_EQ(p.form().Text1.selectionStart(), text.size());
 }
@@ -121,7 +118,7 @@ TEST(MouseCapture, Clicks) {
     SimProgram p;
     p.sim.moveCursor({100, 100});
     p.form().Check1.setValue(c.dragging ? 1 : 0);
-    EXPECT_EQ(record(p, c.script, 400), joined(c.lines)) << c.what;
+    EXPECT_EQ(record(p, c.script, 400), macro(c.lines)) << c.what;
   }
 }
 
@@ -135,7 +132,7 @@ TEST(MouseCapture, ClickAgainWhenTheSamplerWasHeldUpOverAHundredMs) {
     p.sim.loop().runUntil(at);
     mouse.clickTick();
   }
-  EXPECT_EQ(p.text(), joined({"m:clickl-1000", "m:clickl-1290"}));
+  EXPECT_EQ(p.text(), macro({"m:clickl-1000", "m:clickl-1290"}));
 }
 
 TEST(MouseCapture, DragRecordedAndStoppedPlaysAsOneDrag) {
@@ -151,7 +148,7 @@ TEST(MouseCapture, DragRecordedAndStoppedPlaysAsOneDrag) {
          65);
   p.form().Command5.click();
   // The press's click line goes; the first and last drag steps press and release.
-  EXPECT_EQ(p.text(), joined({"m:100, 100-10", "q:110, 100-30", "u:120, 105-40", "m:120, 105-50",
+  EXPECT_EQ(p.text(), macro({"m:100, 100-10", "q:110, 100-30", "u:120, 105-40", "m:120, 105-50",
                               "m:300, 300-60"}));
   p.sim.log().clear();
   p.form().Command2.click();

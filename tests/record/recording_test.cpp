@@ -4,6 +4,7 @@
 
 #include "common/file_io.h"
 #include "record/stop_processing.h"
+#include "support/sim_play.h"
 #include "support/sim_program.h"
 
 namespace qb {
@@ -12,11 +13,7 @@ namespace {
 using test::SimProgram;
 using Lines = std::vector<std::string>;
 
-std::string joined(const Lines& lines) {
-  std::string text;
-  for (const auto& l : lines) text += l + "\r\n";
-  return text;
-}
+using test::macro;
 
 TEST(StopProcessing, DragsClicksAndLetterCase) {
   struct Case {
@@ -26,23 +23,23 @@ TEST(StopProcessing, DragsClicksAndLetterCase) {
   };
   const Case cases[] = {
       {"a drag",
-       joined({"m:10, 20-100", "m:clickl-110", "t:11, 21-120", "t:12, 22-130", "t:13, 23-140",
+       macro({"m:10, 20-100", "m:clickl-110", "t:11, 21-120", "t:12, 22-130", "t:13, 23-140",
                "m:14, 24-150"}),
-       joined({"m:10, 20-100", "q:11, 21-120", "t:12, 22-130", "u:13, 23-140", "m:14, 24-150"})},
+       macro({"m:10, 20-100", "q:11, 21-120", "t:12, 22-130", "u:13, 23-140", "m:14, 24-150"})},
       {"a lone drag step goes, its click stays",
-       joined({"m:10, 20-100", "m:clickl-110", "t:11, 21-120", "m:12, 22-130"}),
-       joined({"m:10, 20-100", "m:clickl-110", "m:12, 22-130"})},
-      {"a drag at the end of the text", joined({"m:1, 1-1", "t:2, 2-2", "t:3, 3-3"}),
-       joined({"m:1, 1-1", "q:2, 2-2", "u:3, 3-3"})},
-      {"a first line is never lone", joined({"t:1, 1-1", "m:2, 2-2"}),
-       joined({"q:1, 1-1", "m:2, 2-2"})},
+       macro({"m:10, 20-100", "m:clickl-110", "t:11, 21-120", "m:12, 22-130"}),
+       macro({"m:10, 20-100", "m:clickl-110", "m:12, 22-130"})},
+      {"a drag at the end of the text", macro({"m:1, 1-1", "t:2, 2-2", "t:3, 3-3"}),
+       macro({"m:1, 1-1", "q:2, 2-2", "u:3, 3-3"})},
+      {"a first line is never lone", macro({"t:1, 1-1", "m:2, 2-2"}),
+       macro({"q:1, 1-1", "m:2, 2-2"})},
       {"two drags",
-       joined({"t:1, 1-1", "t:2, 2-2", "m:3, 3-3", "t:4, 4-4", "t:5, 5-5", "t:6, 6-6"}),
-       joined({"q:1, 1-1", "u:2, 2-2", "m:3, 3-3", "q:4, 4-4", "t:5, 5-5", "u:6, 6-6"})},
-      {"letter case counts for the prefix", joined({"m:1, 1-1", "T:2, 2-2", "m:3, 3-3"}),
-       joined({"m:1, 1-1", "t:2, 2-2", "m:3, 3-3"})},
-      {"lower-cased", joined({"w:{HOME}-1", "w:^+{END}-2", "W:{A}-3"}),
-       joined({"w:{home}-1", "w:^+{end}-2", "w:{a}-3"})},
+       macro({"t:1, 1-1", "t:2, 2-2", "m:3, 3-3", "t:4, 4-4", "t:5, 5-5", "t:6, 6-6"}),
+       macro({"q:1, 1-1", "u:2, 2-2", "m:3, 3-3", "q:4, 4-4", "t:5, 5-5", "u:6, 6-6"})},
+      {"letter case counts for the prefix", macro({"m:1, 1-1", "T:2, 2-2", "m:3, 3-3"}),
+       macro({"m:1, 1-1", "t:2, 2-2", "m:3, 3-3"})},
+      {"lower-cased", macro({"w:{HOME}-1", "w:^+{END}-2", "W:{A}-3"}),
+       macro({"w:{home}-1", "w:^+{end}-2", "w:{a}-3"})},
       {"the last line without CR LF is lost", "w:{A}-1\r\nw:{B}-2", "w:{a}-1\r\n"},
       {"empty lines go", "a\r\n\r\n\r\nb\r\n", "a\r\nb\r\n"},
       {"empty", "", ""},
@@ -68,11 +65,11 @@ TEST(StopProcessing, StopTwice) {
   };
   for (const Case& c : cases) {
     SimProgram p;
-    p.form().Text1.setText(joined(c.recorded));
+    p.form().Text1.setText(macro(c.recorded));
     p.program.recording.Stop();
-    EXPECT_EQ(p.text(), joined(c.once)) << c.what;
+    EXPECT_EQ(p.text(), macro(c.once)) << c.what;
     p.program.recording.Stop();
-    EXPECT_EQ(p.text(), joined(c.twice)) << c.what;
+    EXPECT_EQ(p.text(), macro(c.twice)) << c.what;
   }
 }
 

@@ -27,16 +27,11 @@ class MakeExe : public ::testing::Test {
  protected:
   SimProgram app;
 
-  std::string pathOf(const std::string& name) const { return app.folder.path() + "/" + name; }
+  std::string pathOf(const std::string& name) const { return app.folder.pathOf(name); }
   void writeFile(const std::string& name, const std::string& content) const {
-    std::ofstream(pathOf(name), std::ios::binary) << content;
+    app.folder.writeFile(name, content);
   }
-  std::string readFile(const std::string& name) const {
-    std::ifstream in(pathOf(name), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
+  std::string readFile(const std::string& name) const { return app.folder.readFile(name); }
   // The macro file `name` with `content`, listed and clicked in the main window.
   void select(const std::string& name, const std::string& content) {
     writeFile(name, content);

@@ -3,6 +3,8 @@
 // temporary folder, with helpers to type on the desktop's keyboard and read the macro text.
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -31,6 +33,16 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
   const std::string& path() const { return path_; }
+  std::string pathOf(const std::string& name) const { return path_ + "/" + name; }
+  void writeFile(const std::string& name, const std::string& content) const {
+    std::ofstream(pathOf(name), std::ios::binary) << content;
+  }
+  std::string readFile(const std::string& name) const {
+    std::ifstream in(pathOf(name), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
 
  private:
   std::string path_;
