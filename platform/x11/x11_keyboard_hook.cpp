@@ -137,11 +137,15 @@ void X11KeyboardHook::grabAll() {
   if (numLockMask_) locks.insert(locks.end(), {numLockMask_, numLockMask_ | LockMask});
   const auto grabKey = [&](const SwallowableKey& key, std::vector<Grab>& made) {
     const unsigned base = key.withLeftCtrl || key.vkCode == kVkCancel ? ControlMask : 0;
+    // Shift does not change what the hook decides for these keys (Shift+F5 fires row 5,
+    // Ctrl+Shift+R records), so the grab takes the key with Shift held too.
     for (int kc : translator_.keycodesFor(static_cast<std::uint16_t>(key.vkCode)))
-      for (unsigned lock : locks) {
-        XGrabKey(dpy, kc, base | lock, connection_->root(), False, GrabModeAsync, GrabModeSync);
-        made.push_back(Grab{kc, base | lock});
-      }
+      for (unsigned shift : {0u, static_cast<unsigned>(ShiftMask)})
+        for (unsigned lock : locks) {
+          const unsigned modifiers = base | shift | lock;
+          XGrabKey(dpy, kc, modifiers, connection_->root(), False, GrabModeAsync, GrabModeSync);
+          made.push_back(Grab{kc, modifiers});
+        }
   };
   const auto release = [&](const std::vector<Grab>& made) {
     for (const Grab& g : made) XUngrabKey(dpy, g.keycode, g.modifiers, connection_->root());

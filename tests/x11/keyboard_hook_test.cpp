@@ -201,6 +201,24 @@ TEST_F(KeyboardHookTest, SwallowsAGrabbedCtrlRWhateverTheLockKeys) {
   EXPECT_TRUE(waitFor([&] { return rDowns() == 4; })) << rDowns() << ": the hook hears every key";
 }
 
+TEST_F(KeyboardHookTest, SwallowsAGrabbedKeyWithShiftHeldToo) {
+  // Shift leaves the hook's decision alone (Shift+F8 fires row 8), so it must not let the key
+  // through to the window either.
+  swallow_ = {0x77};
+  desktop().hook.setSwallowable({SwallowableKey{0x77, false}});
+  ProbeWindow probe(folder(), "Shift target");
+  ASSERT_TRUE(probe.waitFocused());
+  const int shift = driver().keycode("Shift_L");
+  driver().key(shift, true);
+  driver().tap("F8");
+  driver().key(shift, false);
+  driver().tap("x");
+  ASSERT_TRUE(waitFor([&] { return probe.presses("x") == 1; }));
+  pump(30);
+  EXPECT_EQ(probe.presses("F8"), 0u);
+  EXPECT_EQ(probe.presses("Shift_L"), 1u);
+}
+
 TEST_F(KeyboardHookTest, AGrabbedKeyThatIsPassedReachesTheWindow) {
   desktop().hook.setSwallowable({SwallowableKey{0x77, false}});  // F8, not swallowed
   ProbeWindow probe(folder(), "Pass target");
