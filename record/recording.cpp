@@ -27,7 +27,10 @@ void RecordingControl::Stop() {
   form.Command2.setEnabled(true);
   form.setStopRequest(true);
   const std::size_t changesBefore = form.Text1.changeCount();
-  std::string result = processRecording(form.Text1.text(), [this] { program_.desktop.loop.yield(); });
+  // The processing yields, and a handler that runs meanwhile may replace the field's text: it
+  // works on its own copy.
+  const std::string recorded = form.Text1.text();
+  std::string result = processRecording(recorded, [this] { program_.desktop.loop.yield(); });
   // A recording started while this one was being processed keeps its own text.
   if (form.Text1.changeCount() == changesBefore) form.Text1.setText(std::move(result));
 }

@@ -58,10 +58,12 @@ std::int64_t stampStep(std::int64_t previous, std::int64_t current) {
     const auto step = static_cast<std::uint32_t>(current) - static_cast<std::uint32_t>(previous);
     return static_cast<std::int32_t>(step);
   }
-  // Scaled stamps may leave the 32-bit range; they are plain numbers. Saturate, never overflow.
-  if (previous < 0 && current > INT64_MAX + previous) return INT64_MAX;
-  if (previous > 0 && current < INT64_MIN + previous) return INT64_MIN + 1;
-  return current - previous;
+  // Scaled stamps may leave the 32-bit range; they are plain numbers. Saturate, never overflow,
+  // and keep the step's magnitude representable, so its absolute value is too.
+  std::int64_t step = 0;
+  if (__builtin_sub_overflow(current, previous, &step))
+    return current > previous ? INT64_MAX : -INT64_MAX;
+  return step == INT64_MIN ? -INT64_MAX : step;
 }
 
 std::int64_t pauseBetween(std::int64_t previous, std::int64_t current) {

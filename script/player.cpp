@@ -1,5 +1,7 @@
 #include "script/player.h"
 
+#include <cstdint>
+
 #include "common/text.h"
 #include "script/macro_text.h"
 #include "script/runner.h"
@@ -43,8 +45,11 @@ class RecordedPass {
     // does not add up over a long macro.
     const std::int64_t pause = pauseBetween(previous_, line.stamp);
     if (pause > 0) {
-      due_ += pause;
+      // A pause longer than the clock can count never comes due.
+      due_ = due_ > 0 && pause > INT64_MAX - due_ ? INT64_MAX : due_ + pause;
       module_.WaitUntil(due_);
+      // A program that is leaving plays nothing more, even when its wait was cut short.
+      if (module_.desktop().loop.quitting()) return;
     }
     act(line);
     previous_ = line.stamp;

@@ -100,8 +100,11 @@ class Parser {
       }
       press(modifiers);
       if (c == '(') {
+        if (depth_ == kMaxGroupDepth) return fail(pos_, "groups nested too deeply");
         const std::size_t open = pos_++;
+        ++depth_;
         parseSequence(true);
+        --depth_;
         if (error_) return;
         if (pos_ >= text_.size()) return fail(open, "\"(\" is never closed");
         ++pos_;  // the ")"
@@ -195,8 +198,12 @@ class Parser {
       out_.push_back(KeyStep{KeyStep::Kind::Up, *it, 0});
   }
 
+  // Groups nest by recursion; a bound keeps any text from exhausting the stack.
+  static constexpr int kMaxGroupDepth = 64;
+
   std::string_view text_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
   KeySequence out_;
   std::optional<KeyStringError> error_;
 };

@@ -154,6 +154,23 @@ TEST(Recording, StopYieldsWhileItProcessesALongRecording) {
   EXPECT_TRUE(p.text() == "W:{A}-1\r\n");
 }
 
+TEST(Recording, StopSurvivesTheTextBeingReplacedWhileItWorks) {
+  // A macro selected in the list while Stop processes a long recording replaces the field's
+  // text (and its storage); Stop must not go on reading the old one, and leaves the new alone.
+  SimProgram p;
+  const std::string selected = macro({"w:{b}-1", "m:2, 3-4"}) + std::string(70000, ' ');
+  p.folder.writeFile("Macro-other.txt", selected);
+  p.form().Textload.setText("refill");
+  ASSERT_EQ(p.form().List1.items(), Lines{"Macro-other.txt"});
+  std::string text;
+  for (int i = 0; i < 20000; ++i)
+    text += "t:" + std::to_string(i) + ", 1-" + std::to_string(i) + "\r\n";
+  p.form().Text1.setText(text);
+  p.sim.loop().post([&] { p.form().List1.clickItem(0); });
+  p.program.recording.Stop();
+  EXPECT_TRUE(p.text() == selected);
+}
+
 class SaveMacro : public ::testing::Test {
  protected:
   void save(const std::string& name, const std::string& text) {

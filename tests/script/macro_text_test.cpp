@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <utility>
+
 namespace qb {
 namespace {
 
@@ -65,7 +68,14 @@ TEST(Pause, AbsoluteDifferenceAcrossTheTickCountWrap) {
   EXPECT_EQ(pauseBetween(-2147483000, 2147483000), 1296);  // wrapped backward
   // Scaled stamps beyond 32 bits are plain numbers.
   EXPECT_EQ(pauseBetween(4000000000LL, 5000000000LL), 1000000000LL);
-  EXPECT_EQ(pauseBetween(INT64_MIN + 1, INT64_MAX), INT64_MAX);  // saturates, never overflows
+  // Saturates, never overflows, in either direction.
+  for (const auto& [previous, current] :
+       {std::pair<std::int64_t, std::int64_t>{INT64_MIN + 1, INT64_MAX},
+        {INT64_MAX, INT64_MIN + 1},
+        {1, INT64_MIN + 1},
+        {-1, INT64_MAX},
+        {4000000000LL, INT64_MIN + 1}})
+    EXPECT_EQ(pauseBetween(previous, current), INT64_MAX) << previous << " " << current;
 }
 
 }  // namespace

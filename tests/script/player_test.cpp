@@ -101,6 +101,28 @@ TEST(Player, NormalEndLeavesButtonsAsTheLinesLeftThem) {
   EXPECT_TRUE(p.sim.buttonDown(platform::MouseButton::Left));
 }
 
+TEST(Player, NothingMoreIsPlayedOnceTheProgramIsLeaving) {
+  // Leaving in the middle of a pause ends the play there: the line waiting for it never acts.
+  SimPlay p;
+  p.sim.loop().at(3000, [&] { p.sim.loop().quit(); });
+  EXPECT_EQ(p.play(macro({"w:{a}-0", "m:clickl-10000", "w:{c}-10001"})),
+            (Lines{"0 SendKeyString nowait {a}"}));
+  EXPECT_FALSE(p.sim.buttonDown(platform::MouseButton::Left));
+}
+
+TEST(Player, PausesBeyondAnyClockNeverComeDue) {
+  // Stamps as far apart as 64 bits go: the pause is longer than the clock can count, so the
+  // line waits (here until the simulated desktop's bound) instead of playing at once.
+  for (const Lines& text : {
+           Lines{"m:1,1-1000", "m:2,2-1", "m:3,3-9223372036854775807"},
+           Lines{"m:1,1-1000", "m:2,2-1", "m:3,3--9223372036854775807"},
+       }) {
+    SimPlay p;
+    const Lines log = p.play(macro(text));
+    EXPECT_EQ(log, (Lines{"0 SetMousePos 1 1", "999 SetMousePos 2 2"})) << text.back();
+  }
+}
+
 TEST(Player, MalformedKeyStringIsSkipped) {
   SimPlay p;
   EXPECT_EQ(p.play(macro({"w:{nosuch}-0", "w:{a}-100"})), (Lines{"100 SendKeyString nowait {a}"}));

@@ -85,5 +85,17 @@ TEST(SendKeys, MalformedStringsSayWhere) {
   }
 }
 
+TEST(SendKeys, DeeplyNestedGroupsAreRefusedNotOverflowed) {
+  // A key string comes from macro lines, hot key rows and data files: any text at all.
+  const std::size_t depth = 1000000;
+  const std::string text = std::string(depth, '(') + "a" + std::string(depth, ')');
+  const ParsedKeys parsed = parseKeyString(text);
+  ASSERT_FALSE(parsed.ok());
+  EXPECT_NE(parsed.error->describe().find("nested"), std::string::npos) << parsed.error->describe();
+  // Nesting as deep as anyone writes still works.
+  EXPECT_EQ(keys("+(^(%(a)))"), (KeySequence{down(vk::Shift), down(vk::Control), down(vk::Menu),
+                                             ch('a'), up(vk::Menu), up(vk::Control), up(vk::Shift)}));
+}
+
 }  // namespace
 }  // namespace qb
