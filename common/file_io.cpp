@@ -1,10 +1,11 @@
 #include "common/file_io.h"
 
-#include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <system_error>
 
 namespace qb {
@@ -42,27 +43,39 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
 }
 
 FileResult writeFileAtomic(const std::string& path, std::string_view content) {
-  static std::atomic<unsigned> counter{0};
   const fs::path target(path);
-  fs::path temp = target;
-  temp += ".qbtmp" + std::to_string(counter++);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return {false, describe(path, std::strerror(errno))};
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      const std::string reason = std::strerror(errno);
-      out.close();
-      std::error_code ignored;
-      fs::remove(temp, ignored);
-      return {false, describe(path, reason)};
-    }
-  }
   std::error_code ec;
+  // A file that is there keeps its access rights; one its owner made read-only is not replaced.
+  const fs::file_status existing = fs::status(target, ec);
+  const bool replacing = !ec && fs::is_regular_file(existing);
+  if (replacing && (existing.permissions() & fs::perms::owner_write) == fs::perms::none)
+    return {false, describe(path, "the file is read-only")};
+
+  // The temporary file has a short name of its own, so any name the folder can hold can be
+  // written, and it is created exclusively, so two writers never share one.
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  fs::path temp;
+  std::FILE* out = nullptr;
+  for (int attempt = 0; attempt < 16 && !out; ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, ".qb-%016llx.tmp", static_cast<unsigned long long>(random()));
+    temp = target.parent_path() / name;
+    out = std::fopen(temp.string().c_str(), "wbx");
+    if (!out && errno != EEXIST) break;
+  }
+  if (!out) return {false, describe(path, std::strerror(errno))};
+  std::string failure;
+  if (std::fwrite(content.data(), 1, content.size(), out) != content.size())
+    failure = std::strerror(errno);
+  if (std::fclose(out) != 0 && failure.empty()) failure = std::strerror(errno);
+  std::error_code ignored;
+  if (!failure.empty()) {
+    fs::remove(temp, ignored);
+    return {false, describe(path, failure)};
+  }
+  if (replacing) fs::permissions(temp, existing.permissions(), fs::perm_options::replace, ignored);
   fs::rename(temp, target, ec);
   if (ec) {
-    std::error_code ignored;
     fs::remove(temp, ignored);
     return {false, describe(path, ec.message())};
   }

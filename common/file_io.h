@@ -17,7 +17,8 @@ struct FileResult {
 std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
 
 // Writes `content` to a temporary file in the target's folder and renames it over the target,
-// so an interrupted write leaves either the old file or the new one.
+// so an interrupted write leaves either the old file or the new one. A file that is replaced
+// keeps its access rights; a file its owner made read-only is not replaced.
 FileResult writeFileAtomic(const std::string& path, std::string_view content);
 
 FileResult deleteFile(const std::string& path);

@@ -1,0 +1,93 @@
+// Whole-file writes: a name the file system holds is written, a replaced file keeps its access
+// rights, a read-only file is not replaced, and no temporary file is left behind.
+
+#include "common/file_io.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace qb {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileIo : public ::testing::Test {
+ protected:
+  FileIo() {
+    std::random_device random;
+    folder_ = fs::temp_directory_path() /
+              ("qb-file-io-" + std::to_string(random()) + std::to_string(random()));
+    fs::create_directories(folder_);
+  }
+  ~FileIo() override {
+    std::error_code ignored;
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(folder_, ignored);
+  }
+  std::string pathOf(const std::string& name) const { return (folder_ / name).string(); }
+  std::string read(const std::string& name) const {
+    std::ifstream in(pathOf(name), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(folder_)) found.push_back(e.path().filename());
+    return found;
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(FileIo, NamesUpToTheFileSystemsLimitAreWritten) {
+  for (const std::size_t length : {13u, 200u, 248u, 249u, 250u, 254u, 255u}) {
+    const std::string name = "Macro-AM-" + std::string(length - 13, 'n') + ".txt";
+    ASSERT_EQ(name.size(), length);
+    const FileResult written = writeFileAtomic(pathOf(name), "w:a\r\n");
+    EXPECT_TRUE(written.ok) << length << ": " << written.error;
+    EXPECT_EQ(read(name), "w:a\r\n") << length;
+    std::error_code ignored;
+    fs::remove(pathOf(name), ignored);
+    EXPECT_TRUE(names().empty()) << length;
+  }
+}
+
+TEST_F(FileIo, AReplacedFileKeepsItsAccessRights) {
+  const std::string name = "Macro-login.txt";
+  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:secret\r\n").ok);
+  fs::permissions(pathOf(name), fs::perms::owner_read | fs::perms::owner_write);
+  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:other\r\n").ok);
+  EXPECT_EQ(read(name), "w:other\r\n");
+  EXPECT_EQ(fs::status(pathOf(name)).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(names(), std::vector<std::string>{name});
+}
+
+TEST_F(FileIo, AReadOnlyFileIsNotReplaced) {
+  const std::string name = "Macro-kept.txt";
+  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:kept\r\n").ok);
+  fs::permissions(pathOf(name), fs::perms::owner_read | fs::perms::group_read);
+  const FileResult written = writeFileAtomic(pathOf(name), "w:lost\r\n");
+  EXPECT_FALSE(written.ok);
+  EXPECT_NE(written.error.find(pathOf(name)), std::string::npos) << written.error;
+  EXPECT_EQ(read(name), "w:kept\r\n");
+  EXPECT_EQ(names(), std::vector<std::string>{name});
+}
+
+TEST_F(FileIo, AFailedWriteLeavesNoTemporaryFile) {
+  fs::create_directory(pathOf("Macro-dir.txt"));
+  const FileResult written = writeFileAtomic(pathOf("Macro-dir.txt"), "w:a\r\n");
+  EXPECT_FALSE(written.ok);
+  EXPECT_NE(written.error.find(pathOf("Macro-dir.txt")), std::string::npos) << written.error;
+  EXPECT_EQ(names(), std::vector<std::string>{"Macro-dir.txt"});
+}
+
+}  // namespace
+}  // namespace qb
