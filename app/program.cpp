@@ -76,7 +76,7 @@ bool Program::startUp() {
     return false;
   }
   form2.loadRows();
-  form1.Check1.setValue(settings.getInt16("Options", "c1", 0));
+  form1.Check1.setValue(settings.getCheckState("Options", "c1"));
   if (settings.getNumber("Options", "OnTop", 0) == 1) {
     desktop.windowStack.setTopmost(form1.name(), true);
     form1.Check22.setValue(1);

@@ -18,6 +18,11 @@ std::int16_t Settings::getInt16(std::string_view section, std::string_view key, 
   return static_cast<std::int16_t>(rounded);
 }
 
+int Settings::getCheckState(std::string_view section, std::string_view key) {
+  const int state = getInt16(section, key, 0);
+  return state >= 0 && state <= 2 ? state : 0;
+}
+
 double Settings::getNumber(std::string_view section, std::string_view key, double fallback) {
   const auto stored = desktop_.settings.read(section, key);
   if (!stored) return fallback;

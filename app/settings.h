@@ -16,6 +16,8 @@ class Settings {
   std::string get(std::string_view section, std::string_view key, std::string_view fallback = "");
   // A value that is not a number (a hand-edited or damaged store) reads as the default.
   std::int16_t getInt16(std::string_view section, std::string_view key, std::int16_t fallback = 0);
+  // A check box's stored state: 0, 1 or 2 (greyed); anything else reads as 0 (clear).
+  int getCheckState(std::string_view section, std::string_view key);
   double getNumber(std::string_view section, std::string_view key, double fallback = 0);
   bool put(std::string_view section, std::string_view key, std::string_view value);
 

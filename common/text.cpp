@@ -51,7 +51,10 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix) {
 std::optional<std::int64_t> parseWholeNumber(std::string_view text, std::int64_t min,
                                              std::int64_t max) {
   text = trimBlanks(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return std::nullopt;
+  }
   if (text.empty()) return std::nullopt;
   std::int64_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -82,9 +85,13 @@ std::optional<double> parseNumeric(std::string_view text) {
     i = j;
   }
   if (i != text.size()) return std::nullopt;
-  // strtod needs a terminated buffer; a leading '+' is fine for it.
-  const std::string copy(text);
-  return std::strtod(copy.c_str(), nullptr);
+  // from_chars reads the point as a point whatever the process's locale (strtod would follow
+  // it, and a toolkit may set a locale whose decimal mark is a comma).
+  if (text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec == std::errc::invalid_argument || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 std::vector<std::string_view> splitAtCrLf(std::string_view text) {

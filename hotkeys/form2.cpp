@@ -74,7 +74,7 @@ void Form2::loadRows() {
     text(n).setText(settings_.get("Hotkeys", "text1-" + key));
     for (int c = 1; c <= 4; ++c)
       option(c, n).setValue(
-          settings_.getInt16("Hotkeys", "Check" + std::to_string(c) + "-" + key, 0));
+          settings_.getCheckState("Hotkeys", "Check" + std::to_string(c) + "-" + key));
   }
 }
 

@@ -41,6 +41,7 @@ void MacroLibrary::ListMacro() {
 void MacroLibrary::select() {
   const int index = list_.listIndex();
   if (index < 0) return;
+  const unsigned selection = ++selectGeneration_;
   const std::string entry = list_.items()[static_cast<std::size_t>(index)];
   macroText_.setText("");
   macroText_.setTag("");
@@ -48,6 +49,9 @@ void MacroLibrary::select() {
   list_.setTag(entry);
   if (isAdvancedMacroName(entry)) macroText_.setTag(entry);
   desktop_.loop.yield();
+  // A click handled during that turn of the loop selected another entry: its text, mark and
+  // name belong together, so this older selection loads nothing.
+  if (selection != selectGeneration_) return;
   if (auto content = readWholeFile(file)) macroText_.setText(std::move(*content));
 }
 

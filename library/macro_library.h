@@ -49,6 +49,7 @@ class MacroLibrary {
   forms::TextBox& macroText_;
   std::string folder_;
   unsigned refillGeneration_ = 0;
+  unsigned selectGeneration_ = 0;
 };
 
 }  // namespace qb

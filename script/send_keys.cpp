@@ -110,8 +110,13 @@ class Parser {
         ++pos_;  // the ")"
       } else {
         int count = 1;
+        const std::size_t keyAt = pos_;
         const Key key = parseKey(count);
         if (error_) return;
+        // Repeat counts multiply: a short text could otherwise ask for billions of keys.
+        const std::size_t steps = (key.isChar ? 1u : 2u) * static_cast<std::size_t>(count);
+        if (out_.size() + steps > kMaxSteps)
+          return fail(keyAt, "more than " + std::to_string(kMaxSteps) + " key steps in one key string");
         for (int i = 0; i < count; ++i) emit(key);
       }
       release(modifiers);
@@ -200,6 +205,7 @@ class Parser {
 
   // Groups nest by recursion; a bound keeps any text from exhausting the stack.
   static constexpr int kMaxGroupDepth = 64;
+  static constexpr std::size_t kMaxSteps = 1'000'000;
 
   std::string_view text_;
   std::size_t pos_ = 0;

@@ -23,6 +23,16 @@ TEST(Settings, NumbersReadWithDefaultsForAbsentOrDamagedValues) {
   }
 }
 
+TEST(Settings, CheckStatesOutsideTheBoxsOwnReadAsClear) {
+  platform::sim::SimDesktop sim;
+  Settings settings(sim.desktop());
+  for (const auto& [stored, state] : std::vector<std::pair<const char*, int>>{
+           {"0", 0}, {"1", 1}, {"2", 2}, {"5", 0}, {"-1", 0}, {"x", 0}}) {
+    sim.settings().write("Hotkeys", "Check1-3", stored, nullptr);
+    EXPECT_EQ(settings.getCheckState("hotkeys", "check1-3"), state) << stored;
+  }
+}
+
 TEST(Settings, AStoreThatCannotBeWrittenIsSaidOnce) {
   platform::sim::SimDesktop sim;
   Settings settings(sim.desktop());

@@ -25,7 +25,7 @@ TEST(Text, WholeNumbers) {
   EXPECT_EQ(parseWholeNumber(" 42 ", 0, 100), 42);
   EXPECT_EQ(parseWholeNumber("-7", -10, 10), -7);
   EXPECT_EQ(parseWholeNumber("+7", -10, 10), 7);
-  for (const char* bad : {"", " ", "4x", "1.5", "abc", "101", "--1"})
+  for (const char* bad : {"", " ", "4x", "1.5", "abc", "101", "--1", "+-5", "++5"})
     EXPECT_FALSE(parseWholeNumber(bad, -100, 100)) << bad;
 }
 
@@ -35,6 +35,7 @@ TEST(Text, NumericTestAcceptsWhatTheToolkitCallsNumeric) {
   for (const char* bad : {"", "x", "1,5", "e3", "1e", "5%", "- 5", "1.2.3"})
     EXPECT_FALSE(isNumeric(bad)) << bad;
   EXPECT_DOUBLE_EQ(*parseNumeric(" 12.5 "), 12.5);
+  EXPECT_DOUBLE_EQ(*parseNumeric("+2e3"), 2000);
 }
 
 TEST(Text, CaseRulesAreAscii) {

@@ -53,6 +53,19 @@ TEST_F(Library, AFolderThatCannotBeListedShowsNothing) {
   EXPECT_EQ(sim.settings().read("options", "LOCATION"), (root_ / "missing").string());
 }
 
+TEST_F(Library, AClickDuringASelectionWinsWholly) {
+  std::ofstream(root_ / "b" / "Macro-AM-x.txt") << "w:advanced\r\n";
+  library.locationChanged((root_ / "b").string());
+  ASSERT_EQ(list.items(), (std::vector<std::string>{"Macro-AM-x.txt", "Macro-b.txt"}));
+  list.onClick = [&] { library.select(); };
+  // The first click lets events through before it reads its file; the second click comes then.
+  sim.loop().post([&] { list.clickItem(1); });
+  list.clickItem(0);
+  EXPECT_EQ(text.text(), "x");
+  EXPECT_EQ(text.tag(), "");
+  EXPECT_EQ(list.tag(), "Macro-b.txt");
+}
+
 TEST(MacroNames, WhatTheListShows) {
   for (const char* yes : {"Macro-a.txt", "macro-b.TXT", "Macr.txt", "Macroeconomics.txt", "MACR.Txt"})
     EXPECT_TRUE(isListedMacroName(yes)) << yes;

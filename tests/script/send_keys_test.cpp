@@ -76,6 +76,9 @@ TEST(SendKeys, MalformedStringsSayWhere) {
            Case{"abc^", 4, "modifier at the end"},
            Case{"a}", 2, "without an opening"},
            Case{"{LEFT x}", 7, "repeat count"},
+           Case{"ab{x 100000}{x 100000}{x 100000}{x 100000}{x 100000}{x 100000}{x 100000}{x 100000}"
+                "{x 100000}{x 100000}",
+                93, "more than 1000000 key steps"},
        }) {
     const ParsedKeys parsed = parseKeyString(c.text);
     ASSERT_FALSE(parsed.ok()) << c.text;
