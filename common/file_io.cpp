@@ -43,8 +43,14 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
 }
 
 FileResult writeFileAtomic(const std::string& path, std::string_view content) {
-  const fs::path target(path);
   std::error_code ec;
+  // Through a link, the file it points at is the one to replace, not the link itself.
+  fs::path target(path);
+  if (fs::is_symlink(fs::symlink_status(target, ec))) {
+    const fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  ec.clear();
   // A file that is there keeps its access rights; one its owner made read-only is not replaced.
   const fs::file_status existing = fs::status(target, ec);
   const bool replacing = !ec && fs::is_regular_file(existing);

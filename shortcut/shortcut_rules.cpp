@@ -44,7 +44,10 @@ std::string hotKeyText(bool ctrl, bool shift, bool alt, std::string_view key) {
 }
 
 bool hotKeyNeedsModifier(bool ctrl, bool shift, bool alt, std::string_view key) {
-  return !ctrl && !shift && !alt && key.size() == 1;
+  // One character, counted in characters: "é" is two bytes of UTF-8.
+  std::size_t characters = 0;
+  for (const char c : key) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return !ctrl && !shift && !alt && characters == 1;
 }
 
 }  // namespace qb

@@ -70,6 +70,14 @@ TEST_F(FileIo, AReplacedFileKeepsItsAccessRights) {
   EXPECT_EQ(names(), std::vector<std::string>{name});
 }
 
+TEST_F(FileIo, WritingThroughALinkReplacesTheFileItPointsAt) {
+  ASSERT_TRUE(writeFileAtomic(pathOf("real.txt"), "old\r\n").ok);
+  fs::create_symlink("real.txt", pathOf("Macro-link.txt"));
+  ASSERT_TRUE(writeFileAtomic(pathOf("Macro-link.txt"), "new\r\n").ok);
+  EXPECT_TRUE(fs::is_symlink(pathOf("Macro-link.txt")));
+  EXPECT_EQ(read("real.txt"), "new\r\n");
+}
+
 TEST_F(FileIo, AReadOnlyFileIsNotReplaced) {
   const std::string name = "Macro-kept.txt";
   ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:kept\r\n").ok);

@@ -164,7 +164,8 @@ TEST_F(Kestrip, TheHotKeyCarriesTheModifiersAndASingleKeyNeedsOne) {
   const Case cases[] = {
       {"K", true, false, true, "CTRL+ALT+K"}, {"1", false, true, false, "SHIFT+1"},
       {"F7", false, false, false, "F7"},      {"F7", true, true, true, "CTRL+SHIFT+ALT+F7"},
-      {"A", false, false, false, nullptr},    {"`", false, false, false, nullptr}};
+      {"A", false, false, false, nullptr},    {"`", false, false, false, nullptr},
+      {"\xC3\xA9", false, false, false, nullptr}};  // one character, two bytes
   for (const Case& c : cases) {
     const std::size_t shortcuts = sim.shortcuts().size(), shown = messages().size();
     fs::remove(prog + "/Macro-k.exe");
