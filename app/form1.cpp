@@ -10,8 +10,12 @@ namespace qb {
 
 namespace {
 using forms::Rect;
-constexpr Rect leftColumn(int top) { return {120, top, 1815, 495}; }
-constexpr Rect secondColumn(int top) { return {2040, top, 1815, 495}; }
+constexpr Rect leftColumn(int top) {
+  return {120, top, 1815, 495};
+}
+constexpr Rect secondColumn(int top) {
+  return {2040, top, 1815, 495};
+}
 constexpr Rect kHidden{120, 7900, 1000, 285};
 }  // namespace
 
@@ -21,10 +25,12 @@ Form1::Form1(Program& program)
              "Problems or questions? Please send an e-mail to " + std::string(kSupportAddress),
              {120, 900, 6135, 255}),
       Label2(*this, "Label2",
-             "Hit Ctrl-R to Record and Hit Ctrl-T to Stop and Hit Ctrl-P to play.   More help can be found at ",
+             "Hit Ctrl-R to Record and Hit Ctrl-T to Stop and Hit Ctrl-P to play.   More help can "
+             "be found at ",
              {120, 1200, 6135, 495}),
       Label3(*this, "Label3", std::string(kHelpPageFile), {2040, 1440, 4215, 255}),
-      Label4(*this, "Label4", "Hit the Break Key to Stop a Marco from Running.", {360, 1800, 3495, 255}),
+      Label4(*this, "Label4", "Hit the Break Key to Stop a Marco from Running.",
+             {360, 1800, 3495, 255}),
       Command1(*this, "Command1", "Record", leftColumn(2040)),
       Command5(*this, "Command5", "Stop", leftColumn(2640)),
       Command4(*this, "Command4", "Save Macro", {4080, 2400, 2055, 255}),
@@ -44,7 +50,8 @@ Form1::Form1(Program& program)
       Check22(*this, "Check22", "Always On Top", {4320, 5880, 1695, 195}),
       Check1(*this, "Check1", "Enable Draging", {4320, 5640, 1575, 255}),
       Text2(*this, "Text2", {3960, 2040, 2295, 285}),
-      List1(*this, "List1", {3960, 3240, 2295, 2205}, true),
+      // One macro at a time: Play, Remove and "Make Macro a Exe" act on the entry shown selected.
+      List1(*this, "List1", {3960, 3240, 2295, 2205}),
       Frame1(*this, "Frame1", "Options", {120, 6240, 6255, 735}),
       Label5(*this, "Label5", "Macro Location", {240, 240, 1215, 255}),
       Text4(*this, "Text4", {1440, 240, 4695, 285}),
@@ -55,6 +62,7 @@ Form1::Form1(Program& program)
       Textload(*this, "Textload", kHidden),
       Timer1(*this, "Timer1", program.desktop.loop, 10),
       Timer4(*this, "Timer4", program.desktop.loop, 10),
+      TrayWatch(*this, "TrayWatch", program.desktop.loop, 1000),
       MFileAbout(*this, "MFileAbout", "File", "About"),
       MFileHelp(*this, "MFileHelp", "File", "Help"),
       MFileSeparator(*this, "MFileSeparator", "File", ""),
@@ -95,7 +103,9 @@ Form1::Form1(Program& program)
   onClose = [this] { program_.shutDown(); };
 
   Check22.onClick = [this] { alwaysOnTop(); };
-  Check1.onClick = [this] { program_.settings.put("Options", "c1", std::to_string(Check1.value())); };
+  Check1.onClick = [this] {
+    program_.settings.put("Options", "c1", std::to_string(Check1.value()));
+  };
   List1.onClick = [this] { program_.library.select(); };
   List1.onDblClick = [this] { program_.library.openInEditor(); };
   Text4.onChange = [this] { program_.library.locationChanged(Text4.text()); };
@@ -106,9 +116,12 @@ Form1::Form1(Program& program)
   Textload.onChange = [this] { program_.library.ListMacro(); };
   Timer1.onTimer = [this] { program_.mouse.moveTick(); };
   Timer4.onTimer = [this] { program_.mouse.clickTick(); };
+  TrayWatch.onTimer = [this] { watchTray(); };
 }
 
-void Form1::trigger(forms::TextBox& field) { field.setText(program_.triggerStamp()); }
+void Form1::trigger(forms::TextBox& field) {
+  field.setText(program_.triggerStamp());
+}
 
 void Form1::setPlayingMarkText(std::string mark) {
   if (mark == playingMark_) return;
@@ -116,7 +129,9 @@ void Form1::setPlayingMarkText(std::string mark) {
   program_.hook.updateSwallowable();
 }
 
-void Form1::play() { PlayAction(program_.module, *this); }
+void Form1::play() {
+  PlayAction(program_.module, *this);
+}
 
 void Form1::playStarting() {
   Command1.setEnabled(false);
@@ -150,19 +165,40 @@ void Form1::minimize() {
     trayAdded_ = true;
     program_.desktop.tray.addIcon(kWindowTitle, [this](int buttons) { mouseMove(buttons); });
   }
+  // Hidden, the window can only come back through the icon: without a notification area to
+  // show it, minimise the ordinary way.
+  if (!program_.desktop.tray.iconVisible()) {
+    program_.desktop.windowStack.minimize(name());
+    return;
+  }
   hide();
+  TrayWatch.setRunning(true);
+}
+
+void Form1::watchTray() {
+  if (visible()) {
+    TrayWatch.setRunning(false);
+    return;
+  }
+  if (program_.desktop.tray.iconVisible()) return;
+  TrayWatch.setRunning(false);
+  show();
+  program_.desktop.windowStack.minimize(name());
 }
 
 void Form1::createShortcut() {
   Check22.setValue(0);
   std::string error;
   const std::string maker = joinPath(program_.ownFolder(), kShortcutMakerProgram);
-  if (!program_.desktop.processes.start("\"" + maker + "\" " + std::string(kShortcutMakerToken), &error))
+  if (!program_.desktop.processes.start("\"" + maker + "\" " + std::string(kShortcutMakerToken),
+                                        &error))
     program_.desktop.dialogs.messageBox("The shortcut maker could not be started: " + error,
                                         kProductTitle, platform::MessageButtons::Ok);
 }
 
-void Form1::help() { program_.desktop.shell.openUrl(program_.helpPage()); }
+void Form1::help() {
+  program_.desktop.shell.openUrl(program_.helpPage());
+}
 
 void Form1::about() {
   const std::string text = "Quillbarrow 4.1 \r\nWritten by the Quillbarrow developers\r\n" +

@@ -47,6 +47,8 @@ class Form1 : public forms::Form, public PlayHost {
   forms::TextBox Text1;
   forms::TextBox Text5, Text8, Text9, Textload;
   forms::Timer Timer1, Timer4;
+  // While the window is hidden to the notification area: brings it back should the area go.
+  forms::Timer TrayWatch;
   forms::MenuItem MFileAbout, MFileHelp, MFileSeparator, MExit, MShowOptions, MHelpAbout, MHelpHelp;
 
   static constexpr int kStartWidth = 6700, kStartHeight = 7050, kOptionsHeight = 7870;
@@ -55,6 +57,7 @@ class Form1 : public forms::Form, public PlayHost {
   void play();
   void alwaysOnTop();
   void minimize();
+  void watchTray();
   void createShortcut();
   void help();
   void about();

@@ -17,6 +17,12 @@ constexpr Rect kPanelRect{3480, 120, kPanelWidth, kPanelHeight};
 void contain(forms::Frame& frame, std::initializer_list<forms::Control*> children) {
   for (forms::Control* c : children) c->setContainer(&frame);
 }
+
+// Enter presses the shown panel's OK, Escape its Cancel.
+void markDialogButtons(forms::Button& ok, forms::Button& cancel) {
+  ok.setDefault(true);
+  cancel.setCancel(true);
+}
 }  // namespace
 
 RunPanel::RunPanel(forms::Form& form)
@@ -26,6 +32,7 @@ RunPanel::RunPanel(forms::Form& form)
       Ok(form, "RunOk", "OK", kOkRect),
       Cancel(form, "RunCancel", "Cancel it", kCancelRect) {
   contain(FrameRun, {&Hint, &Path, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 LoopPanel::LoopPanel(forms::Form& form)
@@ -39,6 +46,7 @@ LoopPanel::LoopPanel(forms::Form& form)
       Ok(form, "LoopOk", "OK", kOkRect),
       Cancel(form, "LoopCancel", "Cancel It", kCancelRect) {
   contain(FrameLoop, {&Hint, &Count, &Infinite, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 FilePanel::FilePanel(forms::Form& form)
@@ -51,6 +59,7 @@ FilePanel::FilePanel(forms::Form& form)
       Ok(form, "FileOk", "OK", kOkRect),
       Cancel(form, "FileCancel", "Cancel It", kCancelRect) {
   contain(FrameFile, {&Hint, &Path, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 MousePanel::MousePanel(forms::Form& form)
@@ -71,6 +80,7 @@ MousePanel::MousePanel(forms::Form& form)
       Cancel(form, "MouseCancel", "Cancel It", kCancelRect) {
   contain(FrameMouse, {&XLabel, &YLabel, &X, &Y, &LeftClick, &LeftDown, &RightClick, &RightDown,
                        &LeftUp, &RightUp, &NoClick, &GetPosition, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 LimitPanel::LimitPanel(forms::Form& form)
@@ -90,6 +100,7 @@ LimitPanel::LimitPanel(forms::Form& form)
       Cancel(form, "LimitCancel", "Cancel It", kCancelRect) {
   contain(FrameLimit,
           {&Hint, &WindowName, &Match, &QuitIfInactive, &WaitUntilActive, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 ActivatePanel::ActivatePanel(forms::Form& form)
@@ -101,6 +112,7 @@ ActivatePanel::ActivatePanel(forms::Form& form)
       Ok(form, "ActivateOk", "OK", kOkRect),
       Cancel(form, "ActivateCancel", "Cancel It", kCancelRect) {
   contain(FrameActivate, {&Hint, &Title, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 DelayPanel::DelayPanel(forms::Form& form)
@@ -113,6 +125,7 @@ DelayPanel::DelayPanel(forms::Form& form)
       Ok(form, "DelayOk", "OK", kOkRect),
       Cancel(form, "DelayCancel", "Cancel It", kCancelRect) {
   contain(FrameDeLay, {&Hint, &Delay, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 SendTextPanel::SendTextPanel(forms::Form& form)
@@ -129,6 +142,7 @@ SendTextPanel::SendTextPanel(forms::Form& form)
       Ok(form, "SendOk", "OK", kOkRect),
       Cancel(form, "SendCancel", "Cancel It", kCancelRect) {
   contain(FrameSendText, {&Hint, &Text, &Ctrl, &Shift, &Alt, &SampleKeys, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 SavePanel::SavePanel(forms::Form& form)
@@ -138,6 +152,7 @@ SavePanel::SavePanel(forms::Form& form)
       Ok(form, "SaveOk", "OK", kOkRect),
       Cancel(form, "SaveCancel", "Cancel It", kCancelRect) {
   contain(FrameSave, {&Hint, &Name, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 EditPanel::EditPanel(forms::Form& form)
@@ -147,6 +162,7 @@ EditPanel::EditPanel(forms::Form& form)
       Ok(form, "EditOk", "OK", kOkRect),
       Cancel(form, "EditCancel", "Cancel It", kCancelRect) {
   contain(FrameEdit, {&Macros, &Ok, &Cancel});
+  markDialogButtons(Ok, Cancel);
 }
 
 }  // namespace qb

@@ -9,7 +9,9 @@ Control::Control(Form& owner, std::string name, ControlKind kind, Rect layout)
   owner_.adopt(*this);
 }
 
-void Control::notify(Property property) { owner_.controlChanged(*this, property); }
+void Control::notify(Property property) {
+  owner_.controlChanged(*this, property);
+}
 
 void Control::setLayout(Rect r) {
   if (r == layout_) return;

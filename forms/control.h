@@ -14,9 +14,31 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-enum class ControlKind { TextBox, Button, CheckBox, OptionButton, ListBox, ComboBox, Label, Frame, Timer, MenuItem };
+enum class ControlKind {
+  TextBox,
+  Button,
+  CheckBox,
+  OptionButton,
+  ListBox,
+  ComboBox,
+  Label,
+  Frame,
+  Timer,
+  MenuItem
+};
 
-enum class Property { Text, Caption, Enabled, Visible, Value, Items, Selection, Layout, Tag, Style };
+enum class Property {
+  Text,
+  Caption,
+  Enabled,
+  Visible,
+  Value,
+  Items,
+  Selection,
+  Layout,
+  Tag,
+  Style
+};
 
 class Form;
 class Control;

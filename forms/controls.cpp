@@ -47,7 +47,8 @@ void Button::click() {
 }
 
 CheckBox::CheckBox(Form& owner, std::string name, std::string caption, Rect layout)
-    : Control(owner, std::move(name), ControlKind::CheckBox, layout), caption_(std::move(caption)) {}
+    : Control(owner, std::move(name), ControlKind::CheckBox, layout),
+      caption_(std::move(caption)) {}
 
 void CheckBox::setValue(int value) {
   if (value == value_) return;
@@ -98,6 +99,8 @@ Frame::Frame(Form& owner, std::string name, std::string caption, Rect layout)
     : Control(owner, std::move(name), ControlKind::Frame, layout), caption_(std::move(caption)) {}
 
 MenuItem::MenuItem(Form& owner, std::string name, std::string menu, std::string caption)
-    : Control(owner, std::move(name), ControlKind::MenuItem), menu_(std::move(menu)), caption_(std::move(caption)) {}
+    : Control(owner, std::move(name), ControlKind::MenuItem),
+      menu_(std::move(menu)),
+      caption_(std::move(caption)) {}
 
 }  // namespace qb::forms

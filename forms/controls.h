@@ -44,10 +44,19 @@ class Button : public Control {
   void setCaption(std::string caption);
   // A click on a disabled button does nothing.
   void click();
+  // Enter presses the window's default button and Escape its cancel button, wherever the
+  // focus is; a window whose panels take turns marks each panel's buttons, and the one shown
+  // answers.
+  bool isDefault() const { return default_; }
+  void setDefault(bool on) { default_ = on; }
+  bool isCancel() const { return cancel_; }
+  void setCancel(bool on) { cancel_ = on; }
   std::function<void()> onClick;
 
  private:
   std::string caption_;
+  bool default_ = false;
+  bool cancel_ = false;
 };
 
 class CheckBox : public Control {
@@ -68,7 +77,8 @@ class CheckBox : public Control {
 // Option buttons with the same group form one choice: setting one clears the others.
 class OptionButton : public Control {
  public:
-  OptionButton(Form& owner, std::string name, std::string caption, std::string group, Rect layout = {});
+  OptionButton(Form& owner, std::string name, std::string caption, std::string group,
+               Rect layout = {});
   const std::string& caption() const { return caption_; }
   const std::string& group() const { return group_; }
   bool value() const { return value_; }

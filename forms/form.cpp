@@ -70,3 +70,36 @@ void Form::optionChosen(const std::string& group, Control& chosen) {
 }
 
 }  // namespace qb::forms
+
+namespace qb::forms {
+namespace {
+
+// The first button marked by `marked` that is shown and enabled, pressed.
+bool pressMarked(const std::vector<Control*>& controls, bool (Button::*marked)() const) {
+  for (Control* c : controls) {
+    if (c->kind() != ControlKind::Button) continue;
+    auto* button = static_cast<Button*>(c);
+    if (!(button->*marked)() || !button->enabled() || !Form::shown(*button)) continue;
+    button->click();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool Form::shown(const Control& control) {
+  for (const Control* c = &control; c; c = c->container())
+    if (!c->visible()) return false;
+  return true;
+}
+
+bool Form::pressDefault() {
+  return enabled_ && pressMarked(order_, &Button::isDefault);
+}
+
+bool Form::pressCancel() {
+  return enabled_ && pressMarked(order_, &Button::isCancel);
+}
+
+}  // namespace qb::forms

@@ -37,10 +37,18 @@ class Form {
   void setEnabled(bool on);
   // The user closes the window with its close box.
   void close() {
-    if (onClose) onClose();
-    else hide();
+    if (onClose)
+      onClose();
+    else
+      hide();
   }
   std::function<void()> onClose;
+  // Enter and Escape: press the default (cancel) button the user can see and use. False when
+  // there is none, so the key does what it does elsewhere.
+  bool pressDefault();
+  bool pressCancel();
+  // Whether a control shows on its window: it and every frame it sits in visible.
+  static bool shown(const Control& control);
 
   Control* find(std::string_view name) const;
   const std::vector<Control*>& controls() const { return order_; }

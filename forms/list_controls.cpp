@@ -15,8 +15,10 @@ void ListBox::removeItem(std::size_t index) {
   if (index >= items_.size()) return;
   items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
   selected_.erase(selected_.begin() + static_cast<std::ptrdiff_t>(index));
-  if (listIndex_ == static_cast<int>(index)) listIndex_ = -1;
-  else if (listIndex_ > static_cast<int>(index)) --listIndex_;
+  if (listIndex_ == static_cast<int>(index))
+    listIndex_ = -1;
+  else if (listIndex_ > static_cast<int>(index))
+    --listIndex_;
   notify(Property::Items);
 }
 
@@ -40,6 +42,20 @@ void ListBox::clickItem(std::size_t index) {
   listIndex_ = static_cast<int>(index);
   notify(Property::Selection);
   if (onClick) onClick();
+}
+
+void ListBox::selectFromView(int current, std::vector<bool> selection) {
+  if (!enabled()) return;
+  if (current < -1 || current >= static_cast<int>(items_.size())) current = -1;
+  selection.resize(items_.size(), false);
+  if (!multiSelect_)
+    for (std::size_t i = 0; i < selection.size(); ++i)
+      selection[i] = static_cast<int>(i) == current;
+  if (current == listIndex_ && selection == selected_) return;
+  selected_ = std::move(selection);
+  listIndex_ = current;
+  notify(Property::Selection);
+  if (current >= 0 && onClick) onClick();
 }
 
 void ListBox::dblClickItem(std::size_t index) {

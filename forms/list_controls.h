@@ -25,6 +25,10 @@ class ListBox : public Control {
   // multi-selection keys), then the click event runs.
   void clickItem(std::size_t index);
   void dblClickItem(std::size_t index);
+  // The user moved the current entry or changed the selection another way (arrow keys,
+  // type-ahead, Ctrl+click): the list takes `selection` (one entry without multi-selection:
+  // the current one) and, when anything changed, runs the click event as a click does.
+  void selectFromView(int current, std::vector<bool> selection);
   std::function<void()> onClick;
   std::function<void()> onDblClick;
 

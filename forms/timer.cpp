@@ -7,7 +7,9 @@ Timer::Timer(Form& owner, std::string name, platform::EventLoop& loop, platform:
   setVisible(false);
 }
 
-Timer::~Timer() { setRunning(false); }
+Timer::~Timer() {
+  setRunning(false);
+}
 
 void Timer::setRunning(bool on) {
   if (on == running()) return;

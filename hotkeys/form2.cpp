@@ -59,6 +59,7 @@ Form2::Form2(platform::Desktop& desktop, Settings& settings)
     for (auto& column : Check) column[i]->onClick = [this] { rowsChanged(); };
   }
   Command1.onClick = [this] { storeRows(); };
+  Command1.setDefault(true);
   Command3.onClick = [this] { fillSamples(); };
   Command4.onClick = [this] { clearRows(); };
 }

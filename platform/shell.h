@@ -31,6 +31,9 @@ class TrayIcon {
   virtual ~TrayIcon() = default;
   virtual bool addIcon(std::string_view tip, std::function<void(int buttons)> onMouse) = 0;
   virtual void removeIcon() = 0;
+  // Whether the desktop shows the icon now: false where it has no notification area, or has
+  // lost it.
+  virtual bool iconVisible() const = 0;
 };
 
 // Z-order of the program's own windows, by form name ("Form1", "FormMacroBuilder").
@@ -38,6 +41,8 @@ class WindowStack {
  public:
   virtual ~WindowStack() = default;
   virtual bool setTopmost(std::string_view form, bool on) = 0;
+  // Minimises a shown window the desktop's ordinary way (to the task bar).
+  virtual bool minimize(std::string_view form) = 0;
 };
 
 // The running program: its executable file and the argument string after its name.

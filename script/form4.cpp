@@ -32,6 +32,8 @@ Form4::Form4(platform::Desktop& desktop, Form4Host host)
   Text1.onChange = [this] { prepare(); };
   Command2.onClick = [this] { hide(); };
   Command1.onClick = [this] { ok(); };
+  Command1.setDefault(true);
+  Command2.setCancel(true);
 }
 
 void Form4::message(std::string_view text) {

@@ -51,6 +51,8 @@ KestripForm::KestripForm(platform::Desktop& desktop)
   Folder.onChange = [this] { folderChanged(); };
   Ok.onClick = [this] { makeShortcut(); };
   Cancel.onClick = [this] { end(); };
+  Ok.setDefault(true);
+  Cancel.setCancel(true);
   Help.onClick = [this] { desktop_.shell.openUrl(helpPage()); };
   onClose = [this] { end(); };
   std::error_code ec;

@@ -49,7 +49,9 @@ void SimDesktop::setPhysicalKey(int vk, bool down) {
   hold.down = down;
 }
 
-std::string SimDesktop::foregroundTitle() { return foreground_; }
+std::string SimDesktop::foregroundTitle() {
+  return foreground_;
+}
 
 void SimDesktop::setForegroundAt(Ms when, std::string title) {
   loop_.at(when, [this, title = std::move(title)] { foreground_ = title; });
@@ -91,11 +93,14 @@ bool SimDesktop::install(Callback callback) {
   return true;
 }
 
-void SimDesktop::uninstall() { hook_ = nullptr; }
+void SimDesktop::uninstall() {
+  hook_ = nullptr;
+}
 
 bool SimDesktop::pressKey(const HookKeyEvent& event) {
   // The key state follows the keyboard before the hook hears of the key, as on Windows.
-  if (!(event.flags & kHookInjected)) setPhysicalKey(static_cast<int>(event.vkCode), !(event.flags & kHookUp));
+  if (!(event.flags & kHookInjected))
+    setPhysicalKey(static_cast<int>(event.vkCode), !(event.flags & kHookUp));
   if (!hook_) return false;
   auto hook = hook_;  // the callback may remove the hook
   return hook(event);
@@ -128,6 +133,11 @@ bool SimDesktop::addIcon(std::string_view tip, std::function<void(int)> onMouse)
   log_.record("TrayAdd", tip);
   trayMouse_ = std::move(onMouse);
   trayShown_ = true;
+  return true;
+}
+
+bool SimDesktop::minimize(std::string_view form) {
+  log_.record("Minimize", form);
   return true;
 }
 

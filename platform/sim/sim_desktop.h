@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "platform/sim/sim_event_loop.h"
 #include "platform/sim/memory_settings.h"
+#include "platform/sim/sim_event_loop.h"
 #include "platform/sim/sim_log.h"
 
 namespace qb::platform::sim {
@@ -77,7 +77,9 @@ class SimDesktop final : public Cursor,
   bool openTextEditor(std::string_view path, std::string* error) override;
   bool addIcon(std::string_view tip, std::function<void(int)> onMouse) override;
   void removeIcon() override;
+  bool iconVisible() const override { return trayShown_ && notificationArea_; }
   bool setTopmost(std::string_view form, bool on) override;
+  bool minimize(std::string_view form) override;
   std::string executablePath() override { return executablePath_; }
   std::string arguments() override { return arguments_; }
   std::vector<std::string> specialFolders() override { return specialFolders_; }
@@ -92,6 +94,8 @@ class SimDesktop final : public Cursor,
   // The user clicks the notification icon with this button state.
   void clickTray(int buttons);
   bool trayShown() const { return trayShown_; }
+  // Whether the simulated desktop has a notification area (it has one unless told otherwise).
+  void setNotificationArea(bool on) { notificationArea_ = on; }
   void setExecutablePath(std::string path) { executablePath_ = std::move(path); }
   void setArguments(std::string args) { arguments_ = std::move(args); }
   void setSpecialFolders(std::vector<std::string> f) { specialFolders_ = std::move(f); }
@@ -149,6 +153,7 @@ class SimDesktop final : public Cursor,
   std::optional<std::string> clipboard_;
   std::function<void(int)> trayMouse_;
   bool trayShown_ = false;
+  bool notificationArea_ = true;
   std::string executablePath_ = "/sim/prog/daventi";
   std::string arguments_;
   std::vector<std::string> specialFolders_;

@@ -30,6 +30,11 @@ bool QtTrayIcon::addIcon(std::string_view tip, std::function<void(int buttons)> 
   return true;
 }
 
+bool QtTrayIcon::iconVisible() const {
+  // Qt follows the notification area's selection owner, so this turns false when the area goes.
+  return icon_ && icon_->isVisible() && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 void QtTrayIcon::removeIcon() {
   icon_.reset();
 }

@@ -15,6 +15,7 @@ class QtTrayIcon final : public TrayIcon {
   ~QtTrayIcon() override;
   bool addIcon(std::string_view tip, std::function<void(int buttons)> onMouse) override;
   void removeIcon() override;
+  bool iconVisible() const override;
 
  private:
   std::unique_ptr<QSystemTrayIcon> icon_;

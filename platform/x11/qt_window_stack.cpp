@@ -13,4 +13,11 @@ bool QtWindowStack::setTopmost(std::string_view form, bool on) {
   return true;
 }
 
+bool QtWindowStack::minimize(std::string_view form) {
+  const auto it = windows_.find(form);
+  if (it == windows_.end() || !it->second) return false;
+  it->second->showMinimized();
+  return true;
+}
+
 }  // namespace qb::platform::x11

@@ -14,6 +14,7 @@ class QtWindowStack final : public WindowStack {
  public:
   void registerWindow(const std::string& form, QWidget* window) { windows_[form] = window; }
   bool setTopmost(std::string_view form, bool on) override;
+  bool minimize(std::string_view form) override;
 
  private:
   std::map<std::string, QPointer<QWidget>, std::less<>> windows_;

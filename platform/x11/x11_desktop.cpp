@@ -1,5 +1,7 @@
 #include "platform/x11/x11_desktop.h"
 
+#include "platform/x11/shared_colormap.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -39,6 +41,7 @@ X11Desktop::X11Desktop(std::unique_ptr<Connection> connection, const std::string
                clipboard_, shell_,     tray_,    windowStack_, environment_, shortcuts_} {
   link_.watch(
       connection_->fd(), [this] { connection_->drain(); }, [] {});
+  shareDefaultColormap();
   keys_.setOwnInputGuard(&hook_);
   hook_.setPhysicalKeyObserver(
       [this](std::uint16_t vk, bool down) { keyState_.noteKey(vk, down); });

@@ -3,11 +3,16 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
+#include <cstdlib>
+#include <map>
 
 namespace qb::desktoptest {
 namespace {
@@ -65,6 +70,67 @@ std::vector<std::string> layoutProblems(QWidget* window,
     if (qobject_cast<QGroupBox*>(child))
       for (QWidget* inner : child->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (inner->isVisibleTo(window)) check(inner, cutOffByDesign, problems);
+  }
+  return problems;
+}
+
+}  // namespace qb::desktoptest
+
+namespace qb::desktoptest {
+namespace {
+
+// Text shows as pixels far from the colour most of its place has.
+constexpr int kInkContrast = 60;
+constexpr int kInkPixels = 3;
+
+bool hasText(QWidget* w) {
+  if (auto* b = qobject_cast<QAbstractButton*>(w)) return !shown(b->text()).trimmed().isEmpty();
+  if (auto* l = qobject_cast<QLabel*>(w)) return !l->text().trimmed().isEmpty();
+  if (auto* g = qobject_cast<QGroupBox*>(w)) return !g->title().trimmed().isEmpty();
+  if (auto* e = qobject_cast<QLineEdit*>(w)) return !e->text().trimmed().isEmpty();
+  if (auto* e = qobject_cast<QPlainTextEdit*>(w)) return !e->toPlainText().trimmed().isEmpty();
+  return false;
+}
+
+int inkIn(const QImage& shot, QRect rect) {
+  rect = rect.intersected(shot.rect());
+  if (rect.isEmpty()) return 0;
+  std::map<QRgb, int> counts;
+  for (int y = rect.top(); y <= rect.bottom(); ++y)
+    for (int x = rect.left(); x <= rect.right(); ++x) ++counts[shot.pixel(x, y)];
+  const QRgb common =
+      std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+        return a.second < b.second;
+      })->first;
+  int ink = 0;
+  for (const auto& [colour, count] : counts)
+    if (std::abs(qGray(colour) - qGray(common)) >= kInkContrast) ink += count;
+  return ink;
+}
+
+}  // namespace
+
+std::vector<std::string> pictureProblems(QWidget* window, const QImage& shot,
+                                         const QPoint& client) {
+  std::vector<std::string> problems;
+  const QRect area = QRect(client, window->size()).intersected(shot.rect());
+  bool flat = !area.isEmpty();
+  const QRgb first = area.isEmpty() ? 0 : shot.pixel(area.topLeft());
+  for (int y = area.top(); flat && y <= area.bottom(); ++y)
+    for (int x = area.left(); flat && x <= area.right(); ++x) flat = shot.pixel(x, y) == first;
+  if (flat) {
+    problems.push_back("the window's client area is one flat colour #" +
+                       QString::number(first & 0xffffff, 16).toStdString());
+    return problems;
+  }
+  for (QWidget* w : window->findChildren<QWidget*>()) {
+    if (!w->isVisibleTo(window) || !hasText(w)) continue;
+    // Inside its border, where a control's own text is drawn.
+    const QRect place =
+        QRect(w->mapTo(window, QPoint(0, 0)) + client, w->size()).adjusted(3, 3, -3, -3);
+    if (place.width() < 4 || place.height() < 4) continue;
+    if (inkIn(shot, place) < kInkPixels)
+      problems.push_back(nameOf(w) + " shows no text on the screen");
   }
   return problems;
 }

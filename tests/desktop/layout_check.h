@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class QImage;
+class QPoint;
 class QWidget;
 
 namespace qb::desktoptest {
@@ -15,5 +17,10 @@ namespace qb::desktoptest {
 // partly outside it.
 std::vector<std::string> layoutProblems(QWidget* window,
                                         const std::vector<std::string>& cutOffByDesign = {});
+
+// What the screen shows of a window that has not drawn: a client area of one flat colour, or
+// a control with text (a label, a button, a frame's title, a filled field) whose place shows no
+// ink. `shot` is the screen's picture with the client area's top-left corner at `client`.
+std::vector<std::string> pictureProblems(QWidget* window, const QImage& shot, const QPoint& client);
 
 }  // namespace qb::desktoptest

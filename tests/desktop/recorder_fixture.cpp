@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
@@ -17,6 +18,8 @@
 #include <sstream>
 
 #include "common/text.h"
+#include "tests/desktop/layout_check.h"
+#include "tests/x11/x11_test_env.h"
 
 namespace qb::desktoptest {
 namespace {
@@ -71,7 +74,15 @@ void MessageBoxAnswerer::step() {
     box_ = box;
     phase_ = 0;
   }
-  if (phase_ == 0) texts_.push_back(box->text().toStdString());
+  if (looking_) return;  // a look turns the event loop
+  if (phase_ == 0) {
+    texts_.push_back(box->text().toStdString());
+    if (look_) {
+      looking_ = true;
+      look_(box, texts_.back());
+      looking_ = false;
+    }
+  }
   QAbstractButton* button = box->defaultButton();
   if (!button) return;
   const QPoint local = button->mapTo(box, button->rect().center());
@@ -244,8 +255,29 @@ void RecorderTest::fill(QWidget* field, const std::string& text) {
 void RecorderTest::screenshot(QWidget* window, const std::string& name) {
   std::filesystem::create_directories(QB_DESKTOP_ARTIFACTS);
   const std::string path = std::string(QB_DESKTOP_ARTIFACTS) + "/" + name + ".png";
-  x11test::pump(50);  // lets the window paint what changed last
-  EXPECT_TRUE(window->grab().save(QString::fromStdString(path))) << path;
+  x11test::pump(150);  // lets the window and the server draw what changed last
+  const auto [clientX, clientY] = driver().toRoot(window->winId(), 0, 0);
+  const QRect screen(0, 0, x11test::session().width(), x11test::session().height());
+  QRect frame =
+      window->frameGeometry().united(QRect(clientX, clientY, window->width(), window->height()));
+  frame = frame.intersected(screen);
+  const int status = QProcess::execute(
+      QB_SCREENSHOT,
+      {QString::fromStdString(x11test::session().framebufferFile()), QString::number(frame.x()),
+       QString::number(frame.y()), QString::number(frame.width()), QString::number(frame.height()),
+       QString::fromStdString(path)});
+  ASSERT_EQ(status, 0) << name;
+  const QImage shot(QString::fromStdString(path));
+  ASSERT_FALSE(shot.isNull()) << path;
+  EXPECT_EQ(pictureProblems(window, shot, QPoint(clientX - frame.x(), clientY - frame.y())),
+            std::vector<std::string>{})
+      << name << ": " << path;
+}
+
+void RecorderTest::screenshotBoxes(const std::string& prefix) {
+  boxes().beforeAnswer([this, prefix, n = 0](QWidget* box, const std::string&) mutable {
+    screenshot(box, prefix + "-" + std::to_string(++n));
+  });
 }
 
 std::vector<std::string> RecorderTest::linesOf(const std::string& text) {

@@ -44,6 +44,10 @@ class MessageBoxAnswerer {
   explicit MessageBoxAnswerer(x11test::InputDriver& driver);
   ~MessageBoxAnswerer();
   const std::vector<std::string>& texts() const { return texts_; }
+  // Called with each box once it is on the screen, before it is answered.
+  void beforeAnswer(std::function<void(QWidget* box, const std::string& text)> look) {
+    look_ = std::move(look);
+  }
 
  private:
   void step();
@@ -53,6 +57,8 @@ class MessageBoxAnswerer {
   std::vector<std::string> texts_;
   QPointer<QWidget> box_;
   int phase_ = 0;
+  bool looking_ = false;
+  std::function<void(QWidget*, const std::string&)> look_;
 };
 
 // Runs `action` once, as soon as `condition` holds, from the event loop: also while a play or
@@ -108,8 +114,11 @@ class RecorderTest : public x11test::DesktopTest {
   // Clicks into a text field, empties it and types `text` into it.
   void fill(QWidget* field, const std::string& text);
 
-  // A PNG of a window in the artifacts folder.
+  // A PNG of a window with its frame in the artifacts folder, cut by a process of its own out
+  // of the X server's framebuffer; fails the test where the screen shows the window undrawn.
   void screenshot(QWidget* window, const std::string& name);
+  // Takes a screenshot of every message box as it comes, named `prefix`-1, -2, ...
+  void screenshotBoxes(const std::string& prefix);
 
   // Text1's lines without their time stamps ("m:12, 30-1234" gives "m:12, 30").
   std::vector<std::string> macroLines() const;

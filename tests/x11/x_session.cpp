@@ -94,7 +94,7 @@ bool XSession::startServer(std::string* error) {
   const std::string screen =
       std::to_string(options_.width) + "x" + std::to_string(options_.height) + "x24";
   server_ = spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen,
-                   "-nolisten", "tcp", "-noreset"},
+                   "-nolisten", "tcp", "-noreset", "-fbdir", folder_},
                   {}, pipeFds[1]);
   close(pipeFds[1]);
   // Xvfb writes the display number it chose once it accepts connections.

@@ -26,6 +26,8 @@ class XSession {
 
   const std::string& display() const { return display_; }  // ":N"
   const std::string& folder() const { return folder_; }
+  // The server's framebuffer, kept by Xvfb in this file (XWD format) as it draws.
+  std::string framebufferFile() const { return folder_ + "/Xvfb_screen0"; }
   int width() const { return options_.width; }
   int height() const { return options_.height; }
 

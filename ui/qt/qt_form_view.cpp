@@ -1,12 +1,14 @@
 #include "ui/qt/qt_form_view.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -53,6 +55,24 @@ class FormWindow final : public QWidget {
   void closeEvent(QCloseEvent* event) override {
     event->ignore();
     form_.close();
+  }
+
+  // Keys the focused control leaves alone: Enter presses the focused button, else the default
+  // button; Escape the cancel button.
+  void keyPressEvent(QKeyEvent* event) override {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const int key = event->key();
+    if (plain && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+          button && button->isEnabled() && button->isVisible()) {
+        button->click();
+        return;
+      }
+      if (form_.pressDefault()) return;
+    } else if (plain && key == Qt::Key_Escape) {
+      if (form_.pressCancel()) return;
+    }
+    QWidget::keyPressEvent(event);
   }
 
  private:
@@ -143,7 +163,7 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
       if (model.multiLine()) {
         auto* edit = new QPlainTextEdit(parent);
         QObject::connect(edit, &QPlainTextEdit::textChanged, this, [this, edit, &model] {
-          if (!updating_) model.setText(bytes(edit->toPlainText().replace('\n', "\r\n")));
+          if (!updating_) textEdited(model, bytes(edit->toPlainText().replace('\n', "\r\n")));
         });
         edit->viewport()->installEventFilter(this);
         byWidget_[edit->viewport()] = &control;
@@ -151,12 +171,14 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
       }
       auto* edit = new QLineEdit(parent);
       QObject::connect(edit, &QLineEdit::textEdited, this,
-                       [&model](const QString& t) { model.setText(bytes(t)); });
+                       [this, &model](const QString& t) { textEdited(model, bytes(t)); });
       edit->installEventFilter(this);
       return edit;
     }
     case ControlKind::Button: {
       auto* button = new QPushButton(parent);
+      button->setAutoDefault(false);
+      button->setDefault(static_cast<forms::Button&>(control).isDefault());
       QObject::connect(button, &QPushButton::clicked, this,
                        [&control] { static_cast<forms::Button&>(control).click(); });
       return button;
@@ -183,10 +205,22 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
       auto* list = new QListWidget(parent);
       list->setSelectionMode(model.multiSelect() ? QAbstractItemView::ExtendedSelection
                                                  : QAbstractItemView::SingleSelection);
+      const auto changed = [this, list, &model] {
+        if (!updating_) listSelectionChanged(model, list);
+      };
+      QObject::connect(list, &QListWidget::itemSelectionChanged, this, changed);
+      QObject::connect(list, &QListWidget::currentRowChanged, this, changed);
+      // A click on the entry that is already current selects it again, as a click does.
       QObject::connect(list, &QListWidget::itemClicked, this,
-                       [list, &model](QListWidgetItem* item) {
+                       [this, list, &model](QListWidgetItem* item) {
+                         if (selectedByPress_ == list) {
+                           selectedByPress_ = nullptr;
+                           return;
+                         }
                          model.clickItem(static_cast<std::size_t>(list->row(item)));
                        });
+      list->viewport()->installEventFilter(this);
+      byWidget_[list->viewport()] = &control;
       QObject::connect(list, &QListWidget::itemDoubleClicked, this,
                        [list, &model](QListWidgetItem* item) {
                          model.dblClickItem(static_cast<std::size_t>(list->row(item)));
@@ -197,6 +231,7 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
       auto& model = static_cast<forms::ComboBox&>(control);
       auto* combo = new QComboBox(parent);
       combo->setEditable(true);
+      combo->setInsertPolicy(QComboBox::NoInsert);  // Enter confirms the text, adds no entry
       QObject::connect(combo, &QComboBox::currentTextChanged, this,
                        [this, &model](const QString& t) {
                          if (!updating_) model.setText(bytes(t));
@@ -286,6 +321,8 @@ bool QtFormView::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) {
       if (label.onMouseMove) label.onMouseMove();
     }
+  } else if (control.kind() == ControlKind::ListBox && event->type() == QEvent::MouseButtonPress) {
+    selectedByPress_ = nullptr;  // a new press: nothing selected by it yet
   } else if (control.kind() == ControlKind::TextBox &&
              event->type() == QEvent::MouseButtonDblClick) {
     auto& box = static_cast<forms::TextBox&>(control);
@@ -302,6 +339,7 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
   const auto found = widgets_.find(&control);
   if (found == widgets_.end() || !found->second) return;
   QWidget* widget = found->second;
+  const bool wasUpdating = updating_;
   updating_ = true;
   switch (property) {
     case Property::Enabled:
@@ -322,21 +360,8 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
   switch (control.kind()) {
     case ControlKind::TextBox: {
       auto& model = static_cast<forms::TextBox&>(control);
-      if (property == Property::Text) {
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-          const std::string& text = model.text();
-          const std::size_t from = model.lastAppendOffset();
-          // Recording appends a line at a time: add only the new part, never the whole text.
-          if (from != std::string::npos && from <= text.size()) {
-            QTextCursor cursor(edit->document());
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(qs(text.substr(from)).replace("\r\n", "\n"));
-          } else {
-            edit->setPlainText(qs(text).replace("\r\n", "\n"));
-          }
-        } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-          if (bytes(line->text()) != model.text()) line->setText(qs(model.text()));
-        }
+      if (property == Property::Text && echo_ != &control) {
+        refreshText(model, widget);
       } else if (property == Property::Selection) {
         // The caret goes where the model put it, and the field shows it there.
         if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -390,9 +415,12 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
         list->clear();
         for (const auto& item : model.items()) list->addItem(qs(item));
       }
-      if (property == Property::Items || property == Property::Selection)
+      if (property == Property::Items || property == Property::Selection) {
+        // The keyboard goes on from the entry the model has as current.
+        list->setCurrentRow(model.listIndex(), QItemSelectionModel::NoUpdate);
         for (int i = 0; i < list->count(); ++i)
           list->item(i)->setSelected(model.selected(static_cast<std::size_t>(i)));
+      }
       break;
     }
     case ControlKind::ComboBox: {
@@ -426,7 +454,65 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
     default:
       break;
   }
-  updating_ = false;
+  updating_ = wasUpdating;
+}
+
+void QtFormView::textEdited(forms::TextBox& model, std::string text) {
+  QPointer<QtFormView> alive(this);
+  forms::Control* const outer = echo_;
+  echo_ = &model;
+  const std::string typed = text;
+  model.setText(std::move(text));
+  if (!alive) return;  // the change closed the window
+  echo_ = outer;
+  // The model made something else of it (a handler rewrote the text): show what it holds.
+  if (model.text() != typed) refresh(model, Property::Text);
+}
+
+void QtFormView::refreshText(forms::TextBox& model, QWidget* widget) {
+  const std::string& text = model.text();
+  if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+    if (bytes(line->text()) == text) return;
+    const int caret = line->cursorPosition();
+    line->setText(qs(text));
+    line->setCursorPosition(std::min(caret, static_cast<int>(line->text().size())));
+    return;
+  }
+  auto* edit = qobject_cast<QPlainTextEdit*>(widget);
+  if (!edit) return;
+  const std::size_t from = model.lastAppendOffset();
+  // Recording appends a line at a time: add only the new part, never the whole text.
+  if (from != std::string::npos && from <= text.size()) {
+    QTextCursor cursor(edit->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(qs(text.substr(from)).replace("\r\n", "\n"));
+    return;
+  }
+  const QString wanted = qs(text).replace("\r\n", "\n");
+  if (edit->toPlainText() == wanted) return;
+  // The caret, the selection and the scroll position stay where the new text allows.
+  const QTextCursor before = edit->textCursor();
+  const int anchor = before.anchor(), position = before.position();
+  const int across = edit->horizontalScrollBar()->value(),
+            down = edit->verticalScrollBar()->value();
+  edit->setPlainText(wanted);
+  QTextCursor after(edit->document());
+  after.movePosition(QTextCursor::End);
+  const int end = after.position();
+  after.setPosition(std::min(anchor, end));
+  after.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+  edit->setTextCursor(after);
+  edit->horizontalScrollBar()->setValue(across);
+  edit->verticalScrollBar()->setValue(down);
+}
+
+void QtFormView::listSelectionChanged(forms::ListBox& model, QWidget* widget) {
+  auto* list = static_cast<QListWidget*>(widget);
+  std::vector<bool> selection(model.count(), false);
+  for (int i = 0; i < list->count() && i < static_cast<int>(selection.size()); ++i)
+    selection[static_cast<std::size_t>(i)] = list->item(i)->isSelected();
+  if (QApplication::mouseButtons() != Qt::NoButton) selectedByPress_ = list;
+  model.selectFromView(list->currentRow(), std::move(selection));
 }
 
 void QtFormView::formChanged(forms::Form& form, forms::Property property) {

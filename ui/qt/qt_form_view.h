@@ -13,6 +13,11 @@
 #include "forms/control.h"
 #include "forms/form.h"
 
+namespace qb::forms {
+class ListBox;
+class TextBox;
+}  // namespace qb::forms
+
 namespace qb::ui {
 
 class QtFormView final : public QObject, public forms::FormView {
@@ -36,6 +41,13 @@ class QtFormView final : public QObject, public forms::FormView {
   QRect rectOf(forms::Control& control) const;
   void place(forms::Control& control, QWidget* widget);
   void refresh(forms::Control& control, forms::Property property);
+  void refreshText(forms::TextBox& model, QWidget* widget);
+  // What the user typed goes to the model, and is never written back to the widget it came
+  // from unless the model made something else of it.
+  void textEdited(forms::TextBox& model, std::string text);
+  // The list widget's current entry and selection, however the user changed them, go to the
+  // model as a selection.
+  void listSelectionChanged(forms::ListBox& model, QWidget* list);
   QFont fontFor(forms::Control& control) const;
   void fitText(forms::Control& control, QWidget* widget);
   int px(int twips) const;
@@ -46,7 +58,11 @@ class QtFormView final : public QObject, public forms::FormView {
   int menuHeight_ = 0;
   std::map<forms::Control*, QPointer<QWidget>> widgets_;
   std::map<QObject*, forms::Control*> byWidget_;
-  bool updating_ = false;  // model-to-widget updates must not echo back as user edits
+  bool updating_ = false;           // model-to-widget updates must not echo back as user edits
+  forms::Control* echo_ = nullptr;  // the text box whose own edit the model is taking in
+  // A list whose selection changed during the mouse press now being handled: the click that
+  // ends the press is that selection, not another.
+  QObject* selectedByPress_ = nullptr;
 };
 
 }  // namespace qb::ui

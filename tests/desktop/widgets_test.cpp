@@ -1,0 +1,193 @@
+// The windows as a person uses them: typing into the fields, moving through the lists with the
+// keyboard, Enter and Escape in the dialogs, message boxes read off the screen, Minimize.
+// Everything goes through the real widgets with Xvfb's keyboard and mouse; results are read
+// from the files written and from the framebuffer.
+
+#include <QAbstractItemView>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <filesystem>
+
+#include "builder/form_macro_builder.h"
+#include "tests/desktop/recorder_fixture.h"
+
+namespace qb::desktoptest {
+namespace {
+
+namespace fs = std::filesystem;
+using x11test::waitFor;
+
+class Widgets : public RecorderTest {
+ protected:
+  FormMacroBuilder& openBuilder() {
+    click(form1().Command17);
+    EXPECT_TRUE(
+        waitFor([&] { return program().builderLoaded() && program().builder().visible(); }));
+    return program().builder();
+  }
+  int entry(const std::string& name) {
+    const auto& items = form1().List1.items();
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (items[i] == name) return static_cast<int>(i);
+    return -1;
+  }
+};
+
+TEST_F(Widgets, TypingIntoTheBuilderKeepsItsOrderAndEnterAndEscapeAnswerThePanels) {
+  start();
+  FormMacroBuilder& b = openBuilder();
+  auto* text = qobject_cast<QPlainTextEdit*>(widget(b.MacroText));
+  ASSERT_TRUE(text && onScreen(text));
+  click(text);
+  ASSERT_TRUE(waitFor([&] { return text->hasFocus(); }));
+  type("w:abc\rm:1, 2");
+  tap("BackSpace");
+  type("3");
+  ASSERT_TRUE(waitFor([&] { return b.MacroText.text() == "w:abc\r\nm:1, 3"; }))
+      << b.MacroText.text();
+  // A selection typed over is replaced; a paste lands at the caret.
+  chord({"Shift_L"}, "Home");
+  type("waiting=5");
+  QGuiApplication::clipboard()->setText("\nrun=x");
+  chord({"Control_L"}, "v");
+  ASSERT_TRUE(waitFor([&] { return b.MacroText.text() == "w:abc\r\nwaiting=5\r\nrun=x"; }))
+      << b.MacroText.text();
+  EXPECT_EQ(text->textCursor().position(), text->toPlainText().size());
+
+  // Escape cancels the loop panel and leaves the text alone.
+  click(b.CmdLoop);
+  fill(widget(b.loop.Count), "2");
+  tap("Escape");
+  ASSERT_TRUE(waitFor([&] { return !b.loop.FrameLoop.visible(); }));
+  EXPECT_EQ(b.MacroText.text(), "w:abc\r\nwaiting=5\r\nrun=x");
+
+  // Enter in the name field presses the save panel's OK.
+  click(b.CmdSave);
+  fill(widget(b.save.Name), "typed");
+  tap("Return");
+  const std::string saved = macroFolder() + "/Macro-AM-typed.txt";
+  ASSERT_TRUE(waitFor([&] { return fs::exists(saved); }));
+  EXPECT_EQ(readFile(saved), "w:abc\r\nwaiting=5\r\nrun=x\r\n");
+}
+
+TEST_F(Widgets, TheEntryTheKeyboardHighlightsIsTheOneLoadedRemovedAndMade) {
+  writeFile(macroFolder() + "/Macro-one.txt", "w:{1}-0\r\n");
+  writeFile(macroFolder() + "/Macro-two.txt", "w:{2}-0\r\n");
+  writeFile(macroFolder() + "/Macro-three.txt", "w:{3}-0\r\n");
+  start();
+  auto* list = qobject_cast<QListWidget*>(widget(form1().List1));
+  ASSERT_TRUE(waitFor([&] { return list->count() == 3; }));
+  const int one = entry("Macro-one.txt");
+  ASSERT_GE(one, 0);
+  clickItem(form1().List1, static_cast<std::size_t>(one));
+  ASSERT_TRUE(waitFor([&] { return form1().Text1.text() == "w:{1}-0\r\n"; }));
+
+  // Down (or Up at the end) moves to a neighbour: it is loaded as a click loads it.
+  const bool last = one == list->count() - 1;
+  tap(last ? "Up" : "Down");
+  const int moved = last ? one - 1 : one + 1;
+  const std::string neighbour = form1().List1.items()[static_cast<std::size_t>(moved)];
+  ASSERT_TRUE(waitFor([&] { return form1().List1.listIndex() == moved; }));
+  EXPECT_TRUE(
+      waitFor([&] { return form1().Text1.text() == readFile(macroFolder() + "/" + neighbour); }));
+  EXPECT_EQ(list->currentRow(), moved);
+  EXPECT_TRUE(list->item(moved)->isSelected());
+  EXPECT_FALSE(form1().List1.selected(static_cast<std::size_t>(one)));
+
+  // Home goes to the first entry; Ctrl+click offers no second selection.
+  tap("Home");
+  ASSERT_TRUE(waitFor([&] { return form1().List1.listIndex() == 0; }));
+  driver().key("Control_L", true);
+  clickItem(form1().List1, 2);
+  driver().key("Control_L", false);
+  ASSERT_TRUE(waitFor([&] { return form1().List1.listIndex() == 2; }));
+  EXPECT_EQ(list->selectedItems().size(), 1);
+  EXPECT_FALSE(form1().List1.selected(0));
+
+  // Remove asks about the highlighted entry and deletes it.
+  const std::string highlighted = form1().List1.items()[2];
+  click(form1().Command10);
+  ASSERT_TRUE(waitFor([&] { return !fs::exists(macroFolder() + "/" + highlighted); }));
+  ASSERT_FALSE(boxes().texts().empty());
+  EXPECT_EQ(boxes().texts().back(), "Are you sure you would like to delete macro " + highlighted);
+}
+
+TEST_F(Widgets, EnterConfirmsAndEscapeCancelsTheRepeatDialog) {
+  const std::string file = macroFolder() + "/Macro-demo.txt";
+  writeFile(file, "w:{a}-100\r\n");
+  start();
+  clickItem(form1().List1, 0);
+  Form4& dialog = program().form4;
+  QWidget* count = widget(dialog.Text2);
+  const auto repeatWith = [&](const std::string& typed, const std::string& key) {
+    WhenReady answer([&] { return dialog.visible() && exposed(count); },
+                     [&] {
+                       fill(count, typed);
+                       tap(key);
+                     });
+    click(form1().Command19);
+    ASSERT_TRUE(waitFor([&] { return answer.done() && !dialog.visible(); })) << key;
+  };
+  repeatWith("3", "Return");
+  EXPECT_EQ(readFile(file), "loop:3\r\nw:{a}-100\r\n\r\n");
+  repeatWith("5", "Escape");
+  EXPECT_EQ(readFile(file), "loop:3\r\nw:{a}-100\r\n\r\n");
+  repeatWith("4", "KP_Enter");
+  EXPECT_EQ(readFile(file).rfind("loop:4\r\n", 0), 0u) << readFile(file);
+}
+
+TEST_F(Widgets, MessageBoxesAndDropDownsDrawOnTheScreen) {
+  writeFile(macroFolder() + "/Macro-one.txt", "w:{1}-0\r\n");
+  writeFile(macroFolder() + "/Macro-AM-gone.txt", "activate=No window has this title\r\n");
+  fs::create_directories(macroFolder() + "/Macro-taken.txt");  // a save there fails
+  screenshotBoxes("message-box");
+  start();
+  std::size_t shown = 0;
+  const auto nextBox = [&](const std::string& says) {
+    ASSERT_TRUE(waitFor([&] { return boxes().texts().size() == shown + 1; })) << says;
+    EXPECT_NE(boxes().texts()[shown++].find(says), std::string::npos) << says;
+  };
+  click(form1().Command8);  // About
+  nextBox("Quillbarrow");
+  click(form1().Command14);  // "Make Macro a Exe" with nothing selected
+  nextBox("");
+  clickItem(form1().List1, static_cast<std::size_t>(entry("Macro-one.txt")));
+  fill(widget(form1().Text2), "taken");
+  click(form1().Command4);  // Save Macro into a folder's name
+  nextBox("The macro could not be saved");
+  clickItem(form1().List1, static_cast<std::size_t>(entry("Macro-AM-gone.txt")));
+  ASSERT_TRUE(waitFor([&] { return form1().Command2.enabled(); }));
+  click(form1().Command2);  // Play: the window to activate is missing
+  nextBox("No window has this title");
+  clickItem(form1().List1, static_cast<std::size_t>(entry("Macro-one.txt")));
+  click(form1().Command10);  // Remove: the Yes/No question
+  nextBox("Are you sure you would like to delete macro Macro-one.txt");
+
+  // The builder's window-match list opened.
+  FormMacroBuilder& b = openBuilder();
+  click(b.CmdLimit);
+  auto* match = qobject_cast<QComboBox*>(widget(b.limit.Match));
+  ASSERT_TRUE(match && onScreen(match));
+  clickAt(rootPoint(match, QPoint(match->width() - 6, match->height() / 2)));
+  QWidget* popup = match->view()->window();
+  ASSERT_TRUE(onScreen(popup));
+  screenshot(popup, "builder-window-match-list");
+  tap("Escape");
+  ASSERT_TRUE(waitFor([&] { return !popup->isVisible(); }));
+}
+
+TEST_F(Widgets, MinimizeWithoutANotificationAreaMinimisesToTheTaskBar) {
+  start();
+  QWidget* main = widget(form1().Command1)->window();
+  click(form1().Command12);
+  ASSERT_TRUE(waitFor([&] { return main->isMinimized(); }));
+  EXPECT_TRUE(form1().visible());
+  main->showNormal();  // as a click on its task bar entry does
+  EXPECT_TRUE(onScreen(main));
+}
+
+}  // namespace
+}  // namespace qb::desktoptest
