@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <filesystem>
 
@@ -140,6 +142,7 @@ TEST_F(StandAlone, TheShortcutMakerWritesADesktopEntryThatStartsTheMacrosProgram
                                  d.windowStack, environment, d.shortcuts};
   KestripForm form(makerDesktop);
   ui::QtFormView view(form);
+  screenshotBoxes("shortcut-maker-box");
   form.start();
   form.show();
   QWidget* window = view.window();
@@ -148,6 +151,16 @@ TEST_F(StandAlone, TheShortcutMakerWritesADesktopEntryThatStartsTheMacrosProgram
   EXPECT_EQ(layoutProblems(window), std::vector<std::string>{});
   EXPECT_EQ(form.Folder.text(), macroFolder());
   ASSERT_EQ(form.Files.items(), (std::vector<std::string>{"Macro-other.txt", "Macro-short.txt"}));
+
+  // The key list drawn on the screen when it drops down.
+  auto* keys = qobject_cast<QComboBox*>(view.widget(form.Key));
+  ASSERT_TRUE(keys && onScreen(keys));
+  clickAt(rootPoint(keys, QPoint(keys->width() - 6, keys->height() / 2)));
+  QWidget* popup = keys->view()->window();
+  ASSERT_TRUE(onScreen(popup));
+  screenshot(popup, "shortcut-maker-key-list");
+  tap("Escape");
+  ASSERT_TRUE(waitFor([&] { return !popup->isVisible(); }));
 
   clickItem(view.widget(form.Files), 1);
   fill(view.widget(form.Key), "F7");

@@ -4,14 +4,19 @@
 // from the files written and from the framebuffer.
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QImage>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QSystemTrayIcon>
 #include <filesystem>
 
 #include "builder/form_macro_builder.h"
+#include "tests/desktop/layout_check.h"
 #include "tests/desktop/recorder_fixture.h"
 
 namespace qb::desktoptest {
@@ -179,6 +184,24 @@ TEST_F(Widgets, MessageBoxesAndDropDownsDrawOnTheScreen) {
   ASSERT_TRUE(waitFor([&] { return !popup->isVisible(); }));
 }
 
+TEST_F(Widgets, ThePictureCheckTellsAnUndrawnWindowFromADrawnOne) {
+  start();
+  QWidget* main = widget(form1().Command1)->window();
+  QImage black(main->size(), QImage::Format_RGB32);
+  black.fill(Qt::black);
+  EXPECT_EQ(pictureProblems(main, black, QPoint(0, 0)),
+            std::vector<std::string>{"the window's client area is one flat colour #0"});
+  // The window's own background with its controls' borders but not their text.
+  QImage blank = main->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QRect about(widget(form1().Command8)->mapTo(main, QPoint(0, 0)),
+                    widget(form1().Command8)->size());
+  const QRgb face = blank.pixel(about.left() + 4, about.top() + 4);
+  for (int y = about.top() + 3; y <= about.bottom() - 3; ++y)
+    for (int x = about.left() + 3; x <= about.right() - 3; ++x) blank.setPixel(x, y, face);
+  EXPECT_EQ(pictureProblems(main, blank, QPoint(0, 0)),
+            std::vector<std::string>{"QPushButton \"About\" shows no text on the screen"});
+}
+
 TEST_F(Widgets, MinimizeWithoutANotificationAreaMinimisesToTheTaskBar) {
   start();
   QWidget* main = widget(form1().Command1)->window();
@@ -187,6 +210,37 @@ TEST_F(Widgets, MinimizeWithoutANotificationAreaMinimisesToTheTaskBar) {
   EXPECT_TRUE(form1().visible());
   main->showNormal();  // as a click on its task bar entry does
   EXPECT_TRUE(onScreen(main));
+}
+
+TEST_F(Widgets, MinimizeHidesToTheNotificationIconThatBringsTheWindowBack) {
+  // A notification area from Debian's packages, as a panel on the test's screen.
+  QProcess tray;
+  tray.start("trayer", {"--edge", "bottom", "--align", "left", "--widthtype", "pixel", "--width",
+                        "200", "--height", "32", "--SetDockType", "true"});
+  ASSERT_TRUE(tray.waitForStarted()) << "trayer (package trayer) is not installed";
+  ASSERT_TRUE(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 10000));
+  start();
+  QWidget* main = widget(form1().Command1)->window();
+  click(form1().Command12);
+  ASSERT_TRUE(waitFor([&] { return !form1().visible() && !main->isVisible(); }));
+  // The icon is a little window of the program's, embedded in the area.
+  QWidget* icon = nullptr;
+  ASSERT_TRUE(waitFor([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (QString(w->metaObject()->className()).contains("SystemTray") && exposed(w)) icon = w;
+    return icon != nullptr;
+  }));
+  screenshot(icon, "notification-icon");
+  click(icon);
+  ASSERT_TRUE(waitFor([&] { return form1().visible(); }));
+  EXPECT_TRUE(onScreen(main));
+
+  // Hidden again, and the area goes: the window comes back, minimised.
+  click(form1().Command12);
+  ASSERT_TRUE(waitFor([&] { return !main->isVisible(); }));
+  tray.kill();
+  tray.waitForFinished();
+  ASSERT_TRUE(waitFor([&] { return form1().visible() && main->isMinimized(); }, 5000));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
+#include "forms/controls.h"
+
 #include <gtest/gtest.h>
 
-#include "forms/controls.h"
 #include "forms/form.h"
 #include "forms/list_controls.h"
 #include "forms/timer.h"
@@ -72,6 +73,53 @@ TEST(Controls, ListClickSelectsOneEntryAndRemovalKeepsIndicesRight) {
   EXPECT_EQ(list.listIndex(), 1);
   EXPECT_TRUE(list.selected(1));
   EXPECT_EQ(list.items(), (std::vector<std::string>{"b", "c"}));
+}
+
+TEST(Controls, ASelectionFromTheViewIsAClickOnlyWhenSomethingChanged) {
+  Fixture f;
+  for (const bool multi : {false, true}) {
+    ListBox list(f.form, multi ? "Multi" : "Single", {}, multi);
+    for (const char* item : {"a", "b", "c"}) list.addItem(item);
+    int clicks = 0;
+    list.onClick = [&] { ++clicks; };
+    list.selectFromView(1, {true, true, false});
+    EXPECT_EQ(list.listIndex(), 1);
+    EXPECT_EQ(list.selected(0), multi) << "a single-selection list keeps the current entry only";
+    EXPECT_TRUE(list.selected(1));
+    list.selectFromView(1, {multi, true, false});  // the same again: no click
+    list.selectFromView(7, {});                    // beyond the list: nothing current
+    EXPECT_EQ(list.listIndex(), -1);
+    EXPECT_EQ(clicks, 1);
+    list.setEnabled(false);
+    list.selectFromView(2, {false, false, true});
+    EXPECT_EQ(list.listIndex(), -1);
+  }
+}
+
+TEST(Controls, EnterAndEscapePressTheShownDefaultAndCancelButtons) {
+  Fixture f;
+  Frame first(f.form, "First", ""), second(f.form, "Second", "");
+  Button ok1(f.form, "Ok1", "OK"), cancel1(f.form, "Cancel1", "Cancel");
+  Button ok2(f.form, "Ok2", "OK"), cancel2(f.form, "Cancel2", "Cancel");
+  std::vector<std::string> pressed;
+  for (Button* b : {&ok1, &cancel1, &ok2, &cancel2})
+    b->onClick = [&, b] { pressed.push_back(b->name()); };
+  ok1.setContainer(&first);
+  cancel1.setContainer(&first);
+  ok2.setContainer(&second);
+  cancel2.setContainer(&second);
+  ok1.setDefault(true);
+  ok2.setDefault(true);
+  cancel1.setCancel(true);
+  cancel2.setCancel(true);
+  first.setVisible(false);  // panels take turns: the hidden one's buttons do not answer
+  EXPECT_TRUE(f.form.pressDefault());
+  EXPECT_TRUE(f.form.pressCancel());
+  ok2.setEnabled(false);
+  EXPECT_FALSE(f.form.pressDefault());
+  second.setVisible(false);
+  EXPECT_FALSE(f.form.pressCancel());
+  EXPECT_EQ(pressed, (std::vector<std::string>{"Ok2", "Cancel2"}));
 }
 
 TEST(Controls, TimerTicksOnTheEventLoopWhileRunning) {

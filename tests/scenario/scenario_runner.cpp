@@ -33,11 +33,16 @@ std::string unescape(std::string_view text) {
 std::string quote(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\t') out += "\\t";
-    else if (c == '"' || c == '\\') out += '\\', out += c;
-    else out += c;
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
+    else if (c == '"' || c == '\\')
+      out += '\\', out += c;
+    else
+      out += c;
   }
   return out + "\"";
 }
@@ -74,7 +79,8 @@ class Runner {
     if (next_ >= steps_.size() || failed_) return false;
     Step step = steps_[next_++];
     out_ << "> " << step.verb << (step.rest.empty() ? "" : " ") << step.rest << "\n";
-    for (auto at = step.rest.find("{root}"); at != std::string::npos; at = step.rest.find("{root}", at))
+    for (auto at = step.rest.find("{root}"); at != std::string::npos;
+         at = step.rest.find("{root}", at))
       step.rest.replace(at, 6, root_);
     const std::string error = execute(step);
     if (!error.empty()) {
@@ -125,7 +131,8 @@ class Runner {
     entry = trimBlanks(entry);
     if (!entry.empty() && entry[0] == '#') {
       const auto i = parseWholeNumber(entry.substr(1), 0, 1'000'000);
-      if (!i || static_cast<std::size_t>(*i) >= list.count()) throw Failure{"no entry " + std::string(entry)};
+      if (!i || static_cast<std::size_t>(*i) >= list.count())
+        throw Failure{"no entry " + std::string(entry)};
       return static_cast<std::size_t>(*i);
     }
     for (std::size_t i = 0; i < list.count(); ++i)
@@ -135,20 +142,27 @@ class Runner {
 
   static std::uint32_t number(std::string_view text) {
     const std::string t(trimBlanks(text));
-    const auto v = startsWithNoCase(t, "0x") ? std::optional<std::int64_t>(std::stoll(t.substr(2), nullptr, 16))
-                                             : parseWholeNumber(t, 0, UINT32_MAX);
+    const auto v = startsWithNoCase(t, "0x")
+                       ? std::optional<std::int64_t>(std::stoll(t.substr(2), nullptr, 16))
+                       : parseWholeNumber(t, 0, UINT32_MAX);
     if (!v) throw Failure{"\"" + t + "\" is not a number"};
     return static_cast<std::uint32_t>(*v);
   }
 
   void click(forms::Control& c) {
     switch (c.kind()) {
-      case forms::ControlKind::Button: return static_cast<forms::Button&>(c).click();
-      case forms::ControlKind::CheckBox: return static_cast<forms::CheckBox&>(c).click();
-      case forms::ControlKind::OptionButton: return static_cast<forms::OptionButton&>(c).click();
-      case forms::ControlKind::Label: return static_cast<forms::Label&>(c).click();
-      case forms::ControlKind::MenuItem: return static_cast<forms::MenuItem&>(c).click();
-      default: throw Failure{c.name() + " cannot be clicked"};
+      case forms::ControlKind::Button:
+        return static_cast<forms::Button&>(c).click();
+      case forms::ControlKind::CheckBox:
+        return static_cast<forms::CheckBox&>(c).click();
+      case forms::ControlKind::OptionButton:
+        return static_cast<forms::OptionButton&>(c).click();
+      case forms::ControlKind::Label:
+        return static_cast<forms::Label&>(c).click();
+      case forms::ControlKind::MenuItem:
+        return static_cast<forms::MenuItem&>(c).click();
+      default:
+        throw Failure{c.name() + " cannot be clicked"};
     }
   }
 
@@ -178,12 +192,18 @@ class Runner {
         }
         return joinItems(l.items());
       }
-      case K::CheckBox: return std::to_string(static_cast<forms::CheckBox&>(c).value());
-      case K::OptionButton: return static_cast<forms::OptionButton&>(c).value() ? "true" : "false";
-      case K::Button: return quote(static_cast<forms::Button&>(c).caption());
-      case K::Label: return quote(static_cast<forms::Label&>(c).caption());
-      case K::Timer: return static_cast<forms::Timer&>(c).running() ? "running" : "stopped";
-      default: return "";
+      case K::CheckBox:
+        return std::to_string(static_cast<forms::CheckBox&>(c).value());
+      case K::OptionButton:
+        return static_cast<forms::OptionButton&>(c).value() ? "true" : "false";
+      case K::Button:
+        return quote(static_cast<forms::Button&>(c).caption());
+      case K::Label:
+        return quote(static_cast<forms::Label&>(c).caption());
+      case K::Timer:
+        return static_cast<forms::Timer&>(c).running() ? "running" : "stopped";
+      default:
+        return "";
     }
   }
 
@@ -197,11 +217,13 @@ class Runner {
     const auto [kind, rest] = firstWord(what);
     if (kind == "file") {
       const auto content = readWholeFile(path(rest));
-      out_ << "file " << trimBlanks(rest) << " = " << (content ? quote(*content) : "(missing)") << "\n";
+      out_ << "file " << trimBlanks(rest) << " = " << (content ? quote(*content) : "(missing)")
+           << "\n";
     } else if (kind == "setting") {
       const auto [section, key] = firstWord(rest);
       const auto v = sim_.settings().read(section, trimBlanks(key));
-      out_ << "setting " << section << " " << trimBlanks(key) << " = " << (v ? quote(*v) : "(absent)") << "\n";
+      out_ << "setting " << section << " " << trimBlanks(key) << " = "
+           << (v ? quote(*v) : "(absent)") << "\n";
     } else if (kind == "form") {
       forms::Form& f = form(trimBlanks(rest));
       out_ << f.name() << ": " << (f.visible() ? "shown" : "hidden") << ", " << f.width() << " x "
@@ -209,7 +231,10 @@ class Runner {
     } else if (kind == "messages") {
       for (const auto& m : sim_.messages())
         out_ << "message [" << m.title << "] " << quote(m.text) << " -> "
-             << (m.answer == MessageAnswer::Yes ? "Yes" : m.answer == MessageAnswer::No ? "No" : "OK") << "\n";
+             << (m.answer == MessageAnswer::Yes  ? "Yes"
+                 : m.answer == MessageAnswer::No ? "No"
+                                                 : "OK")
+             << "\n";
     } else if (kind == "cursor") {
       out_ << "cursor " << sim_.cursor().x << " " << sim_.cursor().y << "\n";
     } else if (kind == "clipboard") {
@@ -266,7 +291,8 @@ class Runner {
       config.standAloneBuild = trimBlanks(rest) == "standalone";
       program_ = std::make_unique<Program>(sim_.desktop(), config);
       const bool running = program_->startUp();
-      out_ << (running ? "running" : "ended with status " + std::to_string(program_->exitStatus())) << "\n";
+      out_ << (running ? "running" : "ended with status " + std::to_string(program_->exitStatus()))
+           << "\n";
     } else if (verb == "click") {
       click(control(trimBlanks(rest)));
     } else if (verb == "select" || verb == "dblclick") {
@@ -279,8 +305,10 @@ class Runner {
       }
       auto& list = as<forms::ListBox>(c, forms::ControlKind::ListBox, "a list");
       const std::size_t index = entryIndex(list, entry);
-      if (verb == "select") list.clickItem(index);
-      else list.dblClickItem(index);
+      if (verb == "select")
+        list.clickItem(index);
+      else
+        list.dblClickItem(index);
     } else if (verb == "set" || verb == "type") {
       const auto [name, text] = firstWord(rest);
       forms::Control& c = control(name);
@@ -297,7 +325,9 @@ class Runner {
       }
     } else if (verb == "answer") {
       const std::string a = toLowerAscii(trimBlanks(rest));
-      sim_.answerNext(a == "yes" ? MessageAnswer::Yes : a == "no" ? MessageAnswer::No : MessageAnswer::Ok);
+      sim_.answerNext(a == "yes"  ? MessageAnswer::Yes
+                      : a == "no" ? MessageAnswer::No
+                                  : MessageAnswer::Ok);
     } else if (verb == "wait") {
       sim_.loop().runUntil(sim_.loop().now() + number(rest));
     } else if (verb == "key") {
@@ -312,11 +342,18 @@ class Runner {
       sim_.setPhysicalKey(static_cast<int>(number(rest)), verb == "hold");
     } else if (verb == "mouse") {
       const auto [x, y] = firstWord(rest);
-      const auto px = parseWholeNumber(x, -100000, 100000), py = parseWholeNumber(y, -100000, 100000);
+      const auto px = parseWholeNumber(x, -100000, 100000),
+                 py = parseWholeNumber(y, -100000, 100000);
       if (!px || !py) throw Failure{"mouse needs X and Y"};
       sim_.moveCursor({static_cast<int>(*px), static_cast<int>(*py)});
     } else if (verb == "tray") {
       sim_.clickTray(static_cast<int>(number(rest)));
+    } else if (verb == "notification-area") {
+      sim_.setNotificationArea(toLowerAscii(trimBlanks(rest)) != "off");
+    } else if (verb == "enter" || verb == "escape") {
+      forms::Form& f = form(trimBlanks(rest));
+      const bool pressed = verb == "enter" ? f.pressDefault() : f.pressCancel();
+      out_ << (pressed ? "pressed" : "nothing pressed") << "\n";
     } else if (verb == "close") {
       form(trimBlanks(rest)).close();
     } else if (verb == "at") {
