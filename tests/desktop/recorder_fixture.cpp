@@ -1,6 +1,7 @@
 #include "tests/desktop/recorder_fixture.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -272,6 +273,17 @@ void RecorderTest::screenshot(QWidget* window, const std::string& name) {
   EXPECT_EQ(pictureProblems(window, shot, QPoint(clientX - frame.x(), clientY - frame.y())),
             std::vector<std::string>{})
       << name << ": " << path;
+}
+
+void RecorderTest::lookAtDropDown(QWidget* comboBox, const std::string& name) {
+  auto* combo = qobject_cast<QComboBox*>(comboBox);
+  ASSERT_TRUE(combo && onScreen(combo)) << name;
+  clickAt(rootPoint(combo, QPoint(combo->width() - 6, combo->height() / 2)));
+  QWidget* popup = combo->view()->window();
+  ASSERT_TRUE(onScreen(popup)) << name;
+  screenshot(popup, name);
+  tap("Escape");
+  ASSERT_TRUE(x11test::waitFor([&] { return !popup->isVisible(); })) << name;
 }
 
 void RecorderTest::screenshotBoxes(const std::string& prefix) {

@@ -117,6 +117,8 @@ class RecorderTest : public x11test::DesktopTest {
   // A PNG of a window with its frame in the artifacts folder, cut by a process of its own out
   // of the X server's framebuffer; fails the test where the screen shows the window undrawn.
   void screenshot(QWidget* window, const std::string& name);
+  // Opens a drop-down's list with its arrow, takes its screenshot, and closes it with Escape.
+  void lookAtDropDown(QWidget* comboBox, const std::string& name);
   // Takes a screenshot of every message box as it comes, named `prefix`-1, -2, ...
   void screenshotBoxes(const std::string& prefix);
 

@@ -3,10 +3,8 @@
 // Everything goes through the real widgets with Xvfb's keyboard and mouse; results are read
 // from the files written and from the framebuffer.
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QImage>
 #include <QListWidget>
@@ -174,14 +172,7 @@ TEST_F(Widgets, MessageBoxesAndDropDownsDrawOnTheScreen) {
   // The builder's window-match list opened.
   FormMacroBuilder& b = openBuilder();
   click(b.CmdLimit);
-  auto* match = qobject_cast<QComboBox*>(widget(b.limit.Match));
-  ASSERT_TRUE(match && onScreen(match));
-  clickAt(rootPoint(match, QPoint(match->width() - 6, match->height() / 2)));
-  QWidget* popup = match->view()->window();
-  ASSERT_TRUE(onScreen(popup));
-  screenshot(popup, "builder-window-match-list");
-  tap("Escape");
-  ASSERT_TRUE(waitFor([&] { return !popup->isVisible(); }));
+  lookAtDropDown(widget(b.limit.Match), "builder-window-match-list");
 }
 
 TEST_F(Widgets, ThePictureCheckTellsAnUndrawnWindowFromADrawnOne) {
