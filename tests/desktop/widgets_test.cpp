@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "builder/form_macro_builder.h"
+#include "hotkeys/form2.h"
 #include "tests/desktop/layout_check.h"
 #include "tests/desktop/recorder_fixture.h"
 
@@ -232,6 +233,97 @@ TEST_F(Widgets, MinimizeHidesToTheNotificationIconThatBringsTheWindowBack) {
   tray.kill();
   tray.waitForFinished();
   ASSERT_TRUE(waitFor([&] { return form1().visible() && main->isMinimized(); }, 5000));
+}
+
+TEST_F(Widgets, EveryFieldOfTheBuilderTakesTypingAtTheCaret) {
+  start();
+  FormMacroBuilder& b = openBuilder();
+  struct Field {
+    forms::Button& panel;
+    forms::TextBox& field;
+  };
+  for (const Field& f : {Field{b.CmdRun, b.run.Path}, Field{b.CmdLoop, b.loop.Count},
+                         Field{b.CmdFile, b.file.Path}, Field{b.CmdMouse, b.mouse.X},
+                         Field{b.CmdMouse, b.mouse.Y}, Field{b.CmdLimit, b.limit.WindowName},
+                         Field{b.CmdActivate, b.activate.Title}, Field{b.CmdDelay, b.delay.Delay},
+                         Field{b.CmdSendText, b.sendText.Text}, Field{b.CmdSave, b.save.Name}}) {
+    click(f.panel);
+    QWidget* field = widget(f.field);
+    fill(field, "ac");
+    // Back one character and on: typed where the caret is, not at the start or the end.
+    tap("Left");
+    type("b");
+    tap("End");
+    type(" 9");
+    EXPECT_TRUE(waitFor([&] { return f.field.text() == "abc 9"; }))
+        << f.field.name() << ": " << f.field.text();
+    tap("BackSpace");
+    tap("BackSpace");
+    EXPECT_TRUE(waitFor([&] { return f.field.text() == "abc"; })) << f.field.name();
+  }
+  // Check boxes and option buttons answer the mouse and the space bar.
+  click(b.CmdSendText);
+  click(widget(b.sendText.Ctrl));
+  EXPECT_TRUE(waitFor([&] { return b.sendText.Ctrl.value() == 1; }));
+  tap("space");
+  EXPECT_TRUE(waitFor([&] { return b.sendText.Ctrl.value() == 0; }));
+  click(b.CmdMouse);
+  click(widget(b.mouse.RightDown));
+  EXPECT_TRUE(waitFor([&] { return b.mouse.RightDown.value() && !b.mouse.LeftClick.value(); }));
+}
+
+TEST_F(Widgets, TheBuildersMacroListLoadsWhatTheArrowKeysHighlight) {
+  writeFile(macroFolder() + "/Macro-AM-a.txt", "w:a\r\n");
+  writeFile(macroFolder() + "/Macro-AM-b.txt", "w:b\r\n");
+  start();
+  FormMacroBuilder& b = openBuilder();
+  click(b.CmdList);
+  ASSERT_TRUE(waitFor([&] { return b.edit.Macros.count() == 2; }));
+  clickItem(b.edit.Macros, 0);
+  const std::string first = b.edit.Macros.items()[0], second = b.edit.Macros.items()[1];
+  ASSERT_TRUE(waitFor([&] { return b.MacroText.text() == readFile(macroFolder() + "/" + first); }));
+  tap("Down");
+  EXPECT_TRUE(waitFor([&] { return b.MacroText.text() == readFile(macroFolder() + "/" + second); }))
+      << b.MacroText.text();
+}
+
+TEST_F(Widgets, TheMacroFieldTakesTypingAtTheEndOfALoadedMacroAndSavesIt) {
+  writeFile(macroFolder() + "/Macro-one.txt", "w:{1}-0\r\n");
+  start();
+  clickItem(form1().List1, 0);
+  ASSERT_TRUE(waitFor([&] { return form1().Text1.text() == "w:{1}-0\r\n"; }));
+  // The field lies below the designed layout: the user makes the window taller to reach it.
+  auto* text = qobject_cast<QPlainTextEdit*>(widget(form1().Text1));
+  QWidget* main = text->window();
+  main->resize(main->width(), text->geometry().bottom() + 10);
+  ASSERT_TRUE(waitFor([&] { return main->height() > text->geometry().bottom(); }));
+  click(text);
+  ASSERT_TRUE(waitFor([&] { return text->hasFocus(); }));
+  chord({"Control_L"}, "End");
+  type("w:XYZ-5");
+  ASSERT_TRUE(waitFor([&] { return form1().Text1.text() == "w:{1}-0\r\nw:XYZ-5"; }))
+      << form1().Text1.text();
+  fill(widget(form1().Text2), "typed");
+  click(form1().Command4);  // Save Macro
+  const std::string saved = macroFolder() + "/Macro-typed.txt";
+  ASSERT_TRUE(waitFor([&] { return fs::exists(saved); }));
+  EXPECT_EQ(readFile(saved), "w:{1}-0\r\nw:XYZ-5\r\n");
+}
+
+TEST_F(Widgets, AHotKeyRowTypedAndTickedIsStoredByEnter) {
+  start();
+  click(form1().Command15);  // "Show HotKeys"
+  Form2& keys = program().form2;
+  ASSERT_TRUE(waitFor([&] { return keys.visible(); }));
+  fill(widget(keys.text(3)), "ac");
+  tap("Left");
+  type("b");
+  click(widget(keys.option(1, 3)));
+  ASSERT_TRUE(waitFor([&] { return keys.option(1, 3).value() == 1; }));
+  click(widget(keys.text(3)));
+  tap("Return");  // the window's OK
+  ASSERT_TRUE(waitFor([&] { return desktop().settings.read("Hotkeys", "text1-3") == "abc"; }))
+      << desktop().settings.read("Hotkeys", "text1-3").value_or("(none)");
 }
 
 }  // namespace
