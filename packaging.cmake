@@ -3,6 +3,15 @@ include(GNUInstallDirs)
 set(QB_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/quillbarrow)
 
 install(TARGETS daventi tapbolt kestrip RUNTIME DESTINATION ${QB_INSTALL_DIR})
+# Installed programs carry no debug information, also without --strip: every program
+# "Make Macro a Exe" makes is a copy of the stub, and should be a small one.
+install(CODE "
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded daventi tapbolt kestrip
+                  WORKING_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QB_INSTALL_DIR}\"
+                  RESULT_VARIABLE stripped)
+  if(NOT stripped EQUAL 0)
+    message(FATAL_ERROR \"strip failed on the installed programs\")
+  endif()")
 install(FILES help/quillbarrow-help.html DESTINATION ${QB_INSTALL_DIR})
 # The programs find each other (the stub, the shortcut maker) in their own folder, which they
 # read through the real path of their executable; the commands on the PATH are links to it.

@@ -51,9 +51,12 @@ std::optional<std::string> parseDryRunOptions(const std::vector<std::string>& ar
       if (!need(1)) return a + " needs a number";
       const auto ms = readMs(args[i + 1]);
       if (!ms) return a + ": \"" + args[i + 1] + "\" is not a whole number";
-      if (a == "--stop-at") options.stopAt = *ms;
-      else if (a == "--max-ms") options.lastMs = *ms;
-      else options.idleTurns = *ms;
+      if (a == "--stop-at")
+        options.stopAt = *ms;
+      else if (a == "--max-ms")
+        options.lastMs = *ms;
+      else
+        options.idleTurns = *ms;
       ++i;
     } else if (a.size() > 2 && a.compare(0, 2, "--") == 0) {
       return "unknown option " + a;
@@ -67,14 +70,15 @@ std::optional<std::string> parseDryRunOptions(const std::vector<std::string>& ar
   return std::nullopt;
 }
 
-int dryRunText(std::string text, bool advanced, const DryRunOptions& options,
-               std::ostream& out) {
+int dryRunText(std::string text, bool advanced, const DryRunOptions& options, std::ostream& out) {
   platform::sim::SimDesktop sim;
   sim.loop().setBounds(options.lastMs, static_cast<std::uint64_t>(options.idleTurns));
   sim.log().streamTo(&out, 0);
   for (const auto& [ms, title] : options.foreground) {
-    if (ms == 0) sim.setForeground(title);
-    else sim.setForegroundAt(ms, title);
+    if (ms == 0)
+      sim.setForeground(title);
+    else
+      sim.setForegroundAt(ms, title);
   }
   for (const auto& w : options.windows) sim.addWindow(w);
 
@@ -105,7 +109,8 @@ int dryRunMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << "daventi: cannot read the macro file " << error << "\n";
     return 1;
   }
-  const bool advanced = options.advanced.value_or(startsWithNoCase(baseName(options.file), "Macro-AM-"));
+  const bool advanced =
+      options.advanced.value_or(startsWithNoCase(baseName(options.file), "Macro-AM-"));
   return dryRunText(std::move(*text), advanced, options, out);
 }
 

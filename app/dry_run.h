@@ -27,8 +27,7 @@ std::optional<std::string> parseDryRunOptions(const std::vector<std::string>& ar
 
 // Plays `text` and prints the actions to `out`. Returns the exit status: 0 when the play ended
 // by itself, 3 when it had to be ended at the bound.
-int dryRunText(std::string text, bool advanced, const DryRunOptions& options,
-               std::ostream& out);
+int dryRunText(std::string text, bool advanced, const DryRunOptions& options, std::ostream& out);
 
 // The whole dry-run command: reads the file, chooses the executor, plays. 1 for an unreadable
 // file or a bad option.

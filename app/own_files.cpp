@@ -4,11 +4,22 @@
 
 #include "app/product.h"
 #include "common/file_io.h"
+#include "common/text.h"
 
 namespace qb {
 
 std::string ownFolder(platform::Environment& environment) {
   return std::filesystem::path(environment.executablePath()).parent_path().string();
+}
+
+std::string writableFolder(platform::Environment& environment, std::string_view subfolder) {
+  const std::string own = ownFolder(environment);
+  if (canWriteIn(own)) return own;
+  const std::string data = environment.userDataFolder();
+  if (data.empty()) return own;
+  const std::string user = joinPath(data, subfolder);
+  if (makeFolders(user) && canWriteIn(user)) return user;
+  return own;
 }
 
 std::string helpPageAddress(platform::Environment& environment) {

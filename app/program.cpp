@@ -38,11 +38,21 @@ Program::Program(platform::Desktop& desktop_, ProgramConfig config_)
 
 Program::~Program() = default;
 
-std::string Program::ownFolder() { return qb::ownFolder(desktop.environment); }
+std::string Program::ownFolder() {
+  return qb::ownFolder(desktop.environment);
+}
 
-std::string Program::helpPage() { return helpPageAddress(desktop.environment); }
+std::string Program::defaultMacroFolder() {
+  return qb::writableFolder(desktop.environment, kMacroSubfolder);
+}
 
-std::string Program::triggerStamp() { return formatTimeOfDay(desktop.clock.wallSeconds()); }
+std::string Program::helpPage() {
+  return helpPageAddress(desktop.environment);
+}
+
+std::string Program::triggerStamp() {
+  return formatTimeOfDay(desktop.clock.wallSeconds());
+}
 
 FormMacroBuilder& Program::builder() {
   if (!builder_) {
@@ -62,7 +72,7 @@ bool Program::startUp() {
   hook.InstallKeyHook();
 
   std::string location(trimBlanks(settings.get("Options", "Location")));
-  if (location.size() < 2) location = ownFolder();
+  if (location.size() < 2) location = defaultMacroFolder();
   form1.Text4.setText(location);
 
   const std::string arguments(trimBlanks(desktop.environment.arguments()));

@@ -41,6 +41,8 @@ class Program {
 
   // The folder of the running executable.
   std::string ownFolder();
+  // Where macros go when no location is stored.
+  std::string defaultMacroFolder();
   // The builder window, loaded on first use.
   FormMacroBuilder& builder();
   bool builderLoaded() const { return builder_ != nullptr; }

@@ -7,11 +7,13 @@
 
 namespace qb {
 
-std::string Settings::get(std::string_view section, std::string_view key, std::string_view fallback) {
+std::string Settings::get(std::string_view section, std::string_view key,
+                          std::string_view fallback) {
   return desktop_.settings.read(section, key).value_or(std::string(fallback));
 }
 
-std::int16_t Settings::getInt16(std::string_view section, std::string_view key, std::int16_t fallback) {
+std::int16_t Settings::getInt16(std::string_view section, std::string_view key,
+                                std::int16_t fallback) {
   const double v = getNumber(section, key, fallback);
   const double rounded = std::nearbyint(v);
   if (rounded < -32768 || rounded > 32767) return fallback;

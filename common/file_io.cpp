@@ -102,6 +102,24 @@ bool fileExists(const std::string& path) {
   return fs::is_regular_file(path, ec);
 }
 
+bool canWriteIn(const std::string& folder) {
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec)) return false;
+  static std::mt19937_64 random{std::random_device{}()};
+  const fs::path probe = fs::path(folder) / (".qb-write-test-" + std::to_string(random()));
+  std::FILE* file = std::fopen(probe.c_str(), "wx");
+  if (!file) return false;
+  std::fclose(file);
+  fs::remove(probe, ec);
+  return true;
+}
+
+bool makeFolders(const std::string& folder) {
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  return fs::is_directory(folder, ec);
+}
+
 std::string joinPath(std::string_view folder, std::string_view name) {
   std::string out(folder);
   out += static_cast<char>(fs::path::preferred_separator);

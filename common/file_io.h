@@ -23,6 +23,11 @@ FileResult writeFileAtomic(const std::string& path, std::string_view content);
 
 FileResult deleteFile(const std::string& path);
 bool fileExists(const std::string& path);
+// Whether this user can make files in `folder`: tried with a file made and removed at once,
+// which answers for access rights, read-only mounts and root alike.
+bool canWriteIn(const std::string& folder);
+// Makes `folder` and the folders above it that are missing; true when it exists after.
+bool makeFolders(const std::string& folder);
 
 // Folder + the platform's separator + name.
 std::string joinPath(std::string_view folder, std::string_view name);

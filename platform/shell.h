@@ -53,6 +53,8 @@ class Environment {
   virtual std::string arguments() = 0;
   // The desktop's special folders (desktop, application menu, ...), in the platform's order.
   virtual std::vector<std::string> specialFolders() = 0;
+  // The user's own folder for what the program keeps when its own folder cannot be written.
+  virtual std::string userDataFolder() = 0;
 };
 
 struct Shortcut {

@@ -90,9 +90,13 @@ void KestripForm::folderChanged() {
   for (const auto& name : *names) Files.addItem(name);
 }
 
-std::string KestripForm::ownFolder() const { return qb::ownFolder(desktop_.environment); }
+std::string KestripForm::ownFolder() const {
+  return qb::ownFolder(desktop_.environment);
+}
 
-std::string KestripForm::helpPage() const { return helpPageAddress(desktop_.environment); }
+std::string KestripForm::helpPage() const {
+  return helpPageAddress(desktop_.environment);
+}
 
 void KestripForm::say(std::string_view text) {
   desktop_.dialogs.messageBox(text, kProductTitle, platform::MessageButtons::Ok);
@@ -115,13 +119,17 @@ void KestripForm::makeShortcut() {
   if (macroName.empty()) return say(kNoMacro);
 
   std::string target = joinPath(filesFolder_, fileName);
+  std::string madeIn;  // said when the program is not made beside the maker
   if (endsWithNoCase(fileName, ".txt")) {
-    // A macro text file: its program is made beside the maker, always with the recorded-macro
-    // marker. The program's name never is the macro file's own.
+    // A macro text file: its program is made beside the maker (or, where the user cannot write
+    // there, in the user's own folder), always with the recorded-macro marker. The program's
+    // name never is the macro file's own.
     std::string error;
     const auto macro = readWholeFile(target, &error);
     if (!macro) return say("The macro could not be read: " + error);
-    target = joinPath(ownFolder(), standAloneProgramName(fileName));
+    const std::string folder = writableFolder(desktop_.environment, kProgramSubfolder);
+    if (folder != ownFolder()) madeIn = folder;
+    target = joinPath(folder, standAloneProgramName(fileName));
     const FileResult made =
         writeStandAloneProgram(joinPath(ownFolder(), kStubProgram), target, *macro, false);
     if (!made.ok) return say("The macro program could not be made: " + made.error);
@@ -138,7 +146,8 @@ void KestripForm::makeShortcut() {
   std::string error;
   if (!desktop_.shortcuts.write(shortcut, &error))
     return say("The shortcut could not be written: " + error);
-  say("Short Cut Complete");
+  if (madeIn.empty()) return say("Short Cut Complete");
+  say("Short Cut Complete\r\n\r\nThe macro's program is " + target);
 }
 
 }  // namespace qb

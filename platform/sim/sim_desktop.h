@@ -83,6 +83,7 @@ class SimDesktop final : public Cursor,
   std::string executablePath() override { return executablePath_; }
   std::string arguments() override { return arguments_; }
   std::vector<std::string> specialFolders() override { return specialFolders_; }
+  std::string userDataFolder() override { return userDataFolder_; }
   bool write(const Shortcut& shortcut, std::string* error) override;
 
   // Scripting and inspection.
@@ -99,6 +100,7 @@ class SimDesktop final : public Cursor,
   void setExecutablePath(std::string path) { executablePath_ = std::move(path); }
   void setArguments(std::string args) { arguments_ = std::move(args); }
   void setSpecialFolders(std::vector<std::string> f) { specialFolders_ = std::move(f); }
+  void setUserDataFolder(std::string folder) { userDataFolder_ = std::move(folder); }
   void failEditor(bool on) { failEditor_ = on; }
   void failShortcuts(bool on) { failShortcuts_ = on; }
   const std::vector<Shortcut>& shortcuts() const { return shortcuts_; }
@@ -155,6 +157,7 @@ class SimDesktop final : public Cursor,
   bool trayShown_ = false;
   bool notificationArea_ = true;
   std::string executablePath_ = "/sim/prog/daventi";
+  std::string userDataFolder_;  // none unless a test gives one
   std::string arguments_;
   std::vector<std::string> specialFolders_;
   bool failEditor_ = false;

@@ -71,4 +71,10 @@ std::vector<std::string> LinuxEnvironment::specialFolders() {
   return {desktop, data + "/applications"};
 }
 
+std::string LinuxEnvironment::userDataFolder() {
+  const std::string data =
+      env("XDG_DATA_HOME").empty() ? home() + "/.local/share" : env("XDG_DATA_HOME");
+  return data + "/quillbarrow";
+}
+
 }  // namespace qb::platform::x11

@@ -12,6 +12,8 @@ class LinuxEnvironment final : public Environment {
   // The arguments after the program name, joined with single blanks.
   std::string arguments() override;
   std::vector<std::string> specialFolders() override;
+  // $XDG_DATA_HOME/quillbarrow, else ~/.local/share/quillbarrow.
+  std::string userDataFolder() override;
 };
 
 // The desktop folder from the text of a user-dirs.dirs file; empty when it names none.

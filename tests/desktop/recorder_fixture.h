@@ -32,6 +32,7 @@ class ProgramEnvironment final : public platform::Environment {
   std::string executablePath() override { return QB_DAVENTI; }
   std::string arguments() override { return {}; }
   std::vector<std::string> specialFolders() override { return inner_.specialFolders(); }
+  std::string userDataFolder() override { return inner_.userDataFolder(); }
 
  private:
   platform::Environment& inner_;

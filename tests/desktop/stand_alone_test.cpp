@@ -57,6 +57,7 @@ class MakerEnvironment final : public platform::Environment {
   std::vector<std::string> specialFolders() override {
     return {folder_ + "/Desktop", folder_ + "/menu"};
   }
+  std::string userDataFolder() override { return folder_ + "/data/quillbarrow"; }
 
  private:
   std::string folder_;

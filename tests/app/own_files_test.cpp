@@ -1,0 +1,39 @@
+#include "app/own_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/file_io.h"
+#include "platform/sim/sim_desktop.h"
+#include "tests/support/sim_program.h"
+
+namespace qb {
+namespace {
+
+TEST(OwnFiles, NewFilesGoBesideTheProgramOrElseToTheUsersOwnFolder) {
+  test::TempFolder temp;
+  platform::sim::SimDesktop sim;
+  const std::string prog = temp.pathOf("prog"), data = temp.pathOf("data/quillbarrow");
+  std::filesystem::create_directories(prog);
+  sim.setExecutablePath(prog + "/daventi");
+  sim.setUserDataFolder(data);
+  // A copy the user unpacked: its own folder.
+  EXPECT_EQ(writableFolder(sim, kMacroSubfolder), prog);
+  EXPECT_FALSE(std::filesystem::exists(data));
+
+  // A folder the user cannot make files in (here: one that is gone): the user's folder, made.
+  sim.setExecutablePath(temp.pathOf("system/prog/daventi"));
+  EXPECT_EQ(writableFolder(sim, kMacroSubfolder), data + "/macros");
+  EXPECT_TRUE(canWriteIn(data + "/macros"));
+  EXPECT_EQ(writableFolder(sim, kProgramSubfolder), data + "/programs");
+
+  // Neither: the own folder, so the failure that follows names it.
+  sim.setUserDataFolder("");
+  EXPECT_EQ(writableFolder(sim, kMacroSubfolder), temp.pathOf("system/prog"));
+  // The probe leaves nothing behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(prog), {}), 0);
+}
+
+}  // namespace
+}  // namespace qb
