@@ -92,6 +92,14 @@ bool Program::startUp() {
     form1.Check22.setValue(1);
   }
   form1.show();
+  // Said once, at the first start on such a session, when the window is up.
+  if (const std::string limits = desktop.environment.sessionLimits();
+      !limits.empty() && settings.get("Options", "SessionLimitsShown") != "1") {
+    desktop.loop.post([this, limits] {
+      settings.put("Options", "SessionLimitsShown", "1");
+      desktop.dialogs.messageBox(limits, kProductTitle, platform::MessageButtons::Ok);
+    });
+  }
   return true;
 }
 

@@ -55,6 +55,9 @@ class Environment {
   virtual std::vector<std::string> specialFolders() = 0;
   // The user's own folder for what the program keeps when its own folder cannot be written.
   virtual std::string userDataFolder() = 0;
+  // What the user should know about what this desktop session lets the program see and drive,
+  // in plain words; empty where it sees and drives everything.
+  virtual std::string sessionLimits() { return {}; }
 };
 
 struct Shortcut {

@@ -84,6 +84,7 @@ class SimDesktop final : public Cursor,
   std::string arguments() override { return arguments_; }
   std::vector<std::string> specialFolders() override { return specialFolders_; }
   std::string userDataFolder() override { return userDataFolder_; }
+  std::string sessionLimits() override { return sessionLimits_; }
   bool write(const Shortcut& shortcut, std::string* error) override;
 
   // Scripting and inspection.
@@ -101,6 +102,7 @@ class SimDesktop final : public Cursor,
   void setArguments(std::string args) { arguments_ = std::move(args); }
   void setSpecialFolders(std::vector<std::string> f) { specialFolders_ = std::move(f); }
   void setUserDataFolder(std::string folder) { userDataFolder_ = std::move(folder); }
+  void setSessionLimits(std::string text) { sessionLimits_ = std::move(text); }
   void failEditor(bool on) { failEditor_ = on; }
   void failShortcuts(bool on) { failShortcuts_ = on; }
   const std::vector<Shortcut>& shortcuts() const { return shortcuts_; }
@@ -158,6 +160,7 @@ class SimDesktop final : public Cursor,
   bool notificationArea_ = true;
   std::string executablePath_ = "/sim/prog/daventi";
   std::string userDataFolder_;  // none unless a test gives one
+  std::string sessionLimits_;
   std::string arguments_;
   std::vector<std::string> specialFolders_;
   bool failEditor_ = false;

@@ -71,6 +71,17 @@ std::vector<std::string> LinuxEnvironment::specialFolders() {
   return {desktop, data + "/applications"};
 }
 
+std::string LinuxEnvironment::sessionLimits() {
+  if (env("XDG_SESSION_TYPE") != "wayland" && env("WAYLAND_DISPLAY").empty()) return {};
+  return "This is a Wayland session. Quillbarrow runs here through XWayland, and so it sees and "
+         "drives only the applications that use X11 too:\r\n\r\n"
+         "- Keys you type into other applications' windows (most of the desktop's own) are not "
+         "recorded.\r\n"
+         "- A macro played while such a window is in front types and clicks into nothing.\r\n\r\n"
+         "Recording and playing into X11 applications works as usual. For the whole desktop, log "
+         "in to an X11 session.";
+}
+
 std::string LinuxEnvironment::userDataFolder() {
   const std::string data =
       env("XDG_DATA_HOME").empty() ? home() + "/.local/share" : env("XDG_DATA_HOME");

@@ -14,6 +14,8 @@ class LinuxEnvironment final : public Environment {
   std::vector<std::string> specialFolders() override;
   // $XDG_DATA_HOME/quillbarrow, else ~/.local/share/quillbarrow.
   std::string userDataFolder() override;
+  // On a Wayland session the program lives in XWayland and reaches X11 applications only.
+  std::string sessionLimits() override;
 };
 
 // The desktop folder from the text of a user-dirs.dirs file; empty when it names none.

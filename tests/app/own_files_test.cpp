@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "common/file_io.h"
 #include "platform/sim/sim_desktop.h"
@@ -33,6 +34,28 @@ TEST(OwnFiles, NewFilesGoBesideTheProgramOrElseToTheUsersOwnFolder) {
   EXPECT_EQ(writableFolder(sim, kMacroSubfolder), temp.pathOf("system/prog"));
   // The probe leaves nothing behind.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(prog), {}), 0);
+}
+
+TEST(SessionLimits, AreSaidOnceAtTheFirstStartAndNeverWhereThereAreNone) {
+  for (const bool limited : {true, false}) {
+    std::optional<std::string> shown;
+    const auto prepare = [&](platform::sim::SimDesktop& sim) {
+      if (limited) sim.setSessionLimits("Only X11 applications are reached.");
+      if (shown) sim.settings().write("Options", "SessionLimitsShown", *shown, nullptr);
+    };
+    test::SimProgram first(prepare);
+    first.sim.loop().runUntil(first.sim.loop().now() + 10);
+    ASSERT_EQ(first.sim.messages().size(), limited ? 1u : 0u);
+    if (limited) {
+      EXPECT_EQ(first.sim.messages()[0].text, "Only X11 applications are reached.");
+    }
+    // The next start, with what the first one stored, says nothing.
+    shown = first.sim.settings().read("Options", "SessionLimitsShown");
+    EXPECT_EQ(shown.has_value(), limited);
+    test::SimProgram second(prepare);
+    second.sim.loop().runUntil(second.sim.loop().now() + 10);
+    EXPECT_TRUE(second.sim.messages().empty());
+  }
 }
 
 }  // namespace

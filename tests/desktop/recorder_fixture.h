@@ -33,6 +33,7 @@ class ProgramEnvironment final : public platform::Environment {
   std::string arguments() override { return {}; }
   std::vector<std::string> specialFolders() override { return inner_.specialFolders(); }
   std::string userDataFolder() override { return inner_.userDataFolder(); }
+  std::string sessionLimits() override { return inner_.sessionLimits(); }
 
  private:
   platform::Environment& inner_;
