@@ -37,7 +37,8 @@ constexpr platform::Ms kPasteSettleMs = 250;
 
 void paste(Program& program, const std::string& text) {
   platform::Clipboard& clipboard = program.desktop.clipboard;
-  const std::string kept = clipboard.text().value_or("");
+  // Everything the user had there, images and rich text included, goes back after the paste.
+  const platform::ClipboardContents kept = clipboard.contents();
   clipboard.clear();
   clipboard.setText(text);
   program.desktop.loop.yield();
@@ -45,8 +46,7 @@ void paste(Program& program, const std::string& text) {
   // the old text: wait until the keys were delivered, then give it time to read.
   program.module.SendKeyString("^{v}", true);
   program.module.WaitMs(kPasteSettleMs);
-  clipboard.clear();
-  clipboard.setText(kept);
+  clipboard.restore(kept);
 }
 
 }  // namespace

@@ -3,9 +3,15 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qb::platform {
+
+// What the clipboard holds, in every format it offers: (MIME type, bytes) pairs.
+struct ClipboardContents {
+  std::vector<std::pair<std::string, std::string>> formats;
+};
 
 class Clipboard {
  public:
@@ -13,7 +19,11 @@ class Clipboard {
   // The clipboard's text; empty when it holds none (an image, nothing).
   virtual std::optional<std::string> text() = 0;
   virtual bool clear() = 0;
+  // Text put there for a moment (a paste), marked so clipboard histories leave it out.
   virtual bool setText(std::string_view text) = 0;
+  virtual ClipboardContents contents() = 0;
+  // Puts back what contents() read, every format of it; nothing read leaves it empty.
+  virtual bool restore(const ClipboardContents& contents) = 0;
 };
 
 class Shell {

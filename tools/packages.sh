@@ -1,7 +1,7 @@
 # The Debian packages the build and the tests need; sourced by ./run and ./test.
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev dpkg-dev)
 # The X11 desktop backend and its tests: Qt 6, Xlib with XTest, XInput2 and xkbcommon; a
-# private Xvfb with openbox, setxkbmap for the keyboard layouts the tests switch to, and trayer
-# for a notification area.
+# private Xvfb with openbox, setxkbmap for the keyboard layouts the tests switch to, trayer for a
+# notification area, and xclip to read the clipboard from another program.
 X11_PACKAGES=(qt6-base-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxcb1-dev xvfb
-              openbox xauth x11-xkb-utils trayer)
+              openbox xauth x11-xkb-utils trayer xclip)

@@ -112,6 +112,19 @@ bool SimDesktop::clear() {
   return true;
 }
 
+ClipboardContents SimDesktop::contents() {
+  ClipboardContents kept;
+  if (clipboard_) kept.formats.emplace_back("text/plain", *clipboard_);
+  return kept;
+}
+
+bool SimDesktop::restore(const ClipboardContents& contents) {
+  clear();
+  for (const auto& [format, bytes] : contents.formats)
+    if (format == "text/plain") setText(bytes);
+  return true;
+}
+
 bool SimDesktop::setText(std::string_view text) {
   clipboard_ = std::string(text);
   log_.record("ClipboardSet", text);

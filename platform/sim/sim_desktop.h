@@ -73,6 +73,9 @@ class SimDesktop final : public Cursor,
   std::optional<std::string> text() override { return clipboard_; }
   bool clear() override;
   bool setText(std::string_view text) override;
+  // The simulated clipboard holds text only.
+  ClipboardContents contents() override;
+  bool restore(const ClipboardContents& contents) override;
   bool openUrl(std::string_view url) override;
   bool openTextEditor(std::string_view path, std::string* error) override;
   bool addIcon(std::string_view tip, std::function<void(int)> onMouse) override;

@@ -9,6 +9,8 @@ class QtClipboard final : public Clipboard {
   std::optional<std::string> text() override;
   bool clear() override;
   bool setText(std::string_view text) override;
+  ClipboardContents contents() override;
+  bool restore(const ClipboardContents& contents) override;
 };
 
 }  // namespace qb::platform::x11

@@ -5,7 +5,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QProcess>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -104,6 +110,48 @@ TEST_F(ServicesTest, ClipboardRoundTrip) {
   ASSERT_TRUE(clipboard.setText("Grüße\r\nzwei"));
   EXPECT_EQ(clipboard.text(), "Grüße\r\nzwei");
   ASSERT_TRUE(clipboard.clear());
+  EXPECT_FALSE(clipboard.text().has_value() && !clipboard.text()->empty());
+}
+
+// What another program reads from the clipboard in one format, through the X server (xclip).
+std::string readClipboardAs(const std::string& format) {
+  QProcess reader;
+  reader.start("xclip", {"-selection", "clipboard", "-o", "-t", QString::fromStdString(format)});
+  // The clipboard's owner is this process: it answers while the loop turns.
+  x11test::waitFor([&] { return reader.state() == QProcess::NotRunning; }, 5000);
+  return reader.readAllStandardOutput().toStdString();
+}
+
+TEST_F(ServicesTest, ContentsRestoredAfterAPasteKeepEveryFormat) {
+  QImage picture(7, 5, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  picture.save(&buffer, "PNG");
+  auto* offered = new QMimeData;
+  offered->setData("image/png", png);
+  offered->setHtml("<b>bold</b>");
+  offered->setText("plain");
+  QGuiApplication::clipboard()->setMimeData(offered);
+
+  auto& clipboard = desktop().clipboard;
+  const platform::ClipboardContents kept = clipboard.contents();
+  ASSERT_TRUE(clipboard.setText("pasted"));
+  EXPECT_EQ(readClipboardAs("text/plain"), "pasted");
+  EXPECT_EQ(readClipboardAs("x-kde-passwordManagerHint"), "secret");  // kept out of histories
+  ASSERT_TRUE(clipboard.restore(kept));
+  EXPECT_EQ(readClipboardAs("text/html"), "<b>bold</b>");
+  EXPECT_EQ(readClipboardAs("text/plain"), "plain");
+  const std::string image = readClipboardAs("image/png");
+  EXPECT_EQ(QImage::fromData(QByteArray(image.data(), static_cast<qsizetype>(image.size()))).size(),
+            QSize(7, 5));
+
+  // An empty clipboard comes back empty.
+  QGuiApplication::clipboard()->clear();
+  const platform::ClipboardContents none = clipboard.contents();
+  clipboard.setText("pasted");
+  clipboard.restore(none);
   EXPECT_FALSE(clipboard.text().has_value() && !clipboard.text()->empty());
 }
 
