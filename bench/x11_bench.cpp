@@ -9,6 +9,9 @@
 //   long    a sparse 60-second macro: its last line against its recorded length
 //   record  keys typed through Xvfb's keyboard while the program records: the time from the key
 //           to its line in the macro text, from the injection and from the server's event time
+//   roundtrip  a person's typing (letters 20-150 ms apart through Xvfb's keyboard) recorded with
+//           Left Ctrl+R / Left Ctrl+T and played with Left Ctrl+P: |replayed gap - typed gap|
+//           and the replay's whole span against the typed one, by the server's event times
 //   actions (only when asked for) what one key, click or move costs the player
 //
 // The player's calls into the desktop are timed too, which tells a line the player started late
@@ -57,11 +60,13 @@ namespace qb::bench {
 namespace {
 
 struct Options {
-  std::set<std::string> only{"dense", "pause", "long", "record"};
+  std::set<std::string> only{"dense", "pause", "long", "record", "roundtrip"};
   int runs = 5;
   int pauseRuns = 3;
   int longRuns = 1;
   int recordRuns = 3;
+  int roundtripRuns = 5;
+  int roundtripKeys = 100;
   int lines = 200;
   int keys = 200;
   int pauseMs = 10'000;
@@ -718,6 +723,82 @@ class Bench {
         "column reads up to 1 ms high)\n");
   }
 
+  void roundtrip() {
+    std::printf(
+        "\nRecord then replay: %d letters typed through Xvfb's keyboard 20-150 ms apart, recorded "
+        "with Left Ctrl+R / Left Ctrl+T, played with Left Ctrl+P.\n",
+        options_.roundtripKeys);
+    std::printf("Gap error = |replayed gap - typed gap| in ms, by the X server's event times.\n");
+    std::printf("%-4s %5s %8s %5s %5s %5s %9s %9s %8s\n", "run", "typed", "replayed", "med", "p99",
+                "max", "typed_ms", "played_ms", "span_err");
+    std::uniform_int_distribution<int> gap(20, 150), letter(0, 25);
+    const int ctrl = driver_->keycode("Control_L");
+    std::set<int> modifiers;
+    for (const char* m : {"Control_L", "Control_R", "Shift_L", "Shift_R", "Alt_L", "Alt_R",
+                          "Caps_Lock", "Num_Lock", "ISO_Level3_Shift", "Super_L", "Super_R"})
+      if (const int kc = driver_->keycode(m)) modifiers.insert(kc);
+    const auto chord = [&](const char* key) {
+      driver_->key(ctrl, true);
+      pump(30);
+      driver_->tap(key);
+      pump(30);
+      driver_->key(ctrl, false);
+    };
+    // Letters from one device: the typing's from the keyboard, the replay's from XTEST (the
+    // Ctrl+P that starts it comes from the keyboard and is left out).
+    std::int32_t keyboard = -1;
+    const auto letterPresses = [&](const std::vector<Observed>& seen, bool typing) {
+      std::vector<std::uint32_t> times;
+      for (const Observed& o : seen) {
+        if (o.kind != Observed::KeyDown || modifiers.count(o.a)) continue;
+        if (typing) keyboard = o.source;
+        if (typing || o.source != keyboard) times.push_back(o.serverMs);
+      }
+      return times;
+    };
+    std::vector<double> all;
+    for (int run = 1; run <= options_.roundtripRuns; ++run) {
+      program_->form1.Text1.setText("");
+      chord("r");
+      pump(300);
+      observer_.take(0);
+      for (int k = 0; k < options_.roundtripKeys; ++k) {
+        if (k > 0) pump(gap(rng_));
+        const int keycode = driver_->keycode(std::string(1, static_cast<char>('a' + letter(rng_))));
+        driver_->key(keycode, true);
+        pump(15);
+        driver_->key(keycode, false);
+      }
+      pump(300);
+      const std::vector<std::uint32_t> typed = letterPresses(observer_.take(100), true);
+      chord("t");
+      pump(500);
+      observer_.take(0);
+      chord("p");
+      const std::int64_t span = typed.size() > 1 ? typed.back() - typed.front() : 0;
+      pump(static_cast<int>(span) + 2000);
+      const std::vector<std::uint32_t> played = letterPresses(observer_.take(300), false);
+      std::vector<double> errors;
+      for (std::size_t i = 1; i < typed.size() && i < played.size(); ++i)
+        errors.push_back(
+            std::fabs(static_cast<double>(static_cast<std::int32_t>(played[i] - played[i - 1])) -
+                      static_cast<double>(static_cast<std::int32_t>(typed[i] - typed[i - 1]))));
+      all.insert(all.end(), errors.begin(), errors.end());
+      const double playedSpan =
+          played.size() > 1
+              ? static_cast<double>(static_cast<std::int32_t>(played.back() - played.front()))
+              : NAN;
+      const Stats s = stats(errors);
+      std::printf("%-4d %5zu %8zu %5.0f %5.0f %5.0f %9lld %9.0f %8.0f\n", run, typed.size(),
+                  played.size(), s.median, s.p99, s.max, static_cast<long long>(span), playedSpan,
+                  std::fabs(playedSpan - static_cast<double>(span)));
+      std::fflush(stdout);
+      pump(300);
+    }
+    const Stats s = stats(all);
+    std::printf("%-4s %5s %8zu %5.0f %5.0f %5.0f\n", "all", "", s.n, s.median, s.p99, s.max);
+  }
+
  private:
   struct Played {
     CpuMeter meter;
@@ -882,6 +963,10 @@ bool parse(int argc, char** argv, Options& options) {
       options.longRuns = std::stoi(value);
     } else if (arg == "--record-runs") {
       options.recordRuns = std::stoi(value);
+    } else if (arg == "--roundtrip-runs") {
+      options.roundtripRuns = std::stoi(value);
+    } else if (arg == "--roundtrip-keys") {
+      options.roundtripKeys = std::max(2, std::stoi(value));
     } else if (arg == "--lines") {
       options.lines = std::max(2, std::stoi(value));
     } else if (arg == "--keys") {
@@ -907,8 +992,9 @@ int main(int argc, char** argv) {
   Options options;
   if (!parse(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: qb_bench_x11 [--only dense,pause,long,record,actions] [--runs N] "
-                 "[--pause-runs N] [--long-runs N] [--record-runs N] [--lines N] [--keys N] "
+                 "usage: qb_bench_x11 [--only dense,pause,long,record,roundtrip,actions] "
+                 "[--runs N] [--pause-runs N] [--long-runs N] [--record-runs N] "
+                 "[--roundtrip-runs N] [--roundtrip-keys N] [--lines N] [--keys N] "
                  "[--pause-ms MS] [--long-ms MS] [--seed S] [--stall-monitor]\n");
     return 2;
   }
@@ -942,6 +1028,7 @@ int main(int argc, char** argv) {
       if (options.only.count("pause")) bench.pause();
       if (options.only.count("long")) bench.longMacro();
       if (options.only.count("record")) bench.record();
+      if (options.only.count("roundtrip")) bench.roundtrip();
       if (options.only.count("actions")) bench.actions();
     }
   }
