@@ -143,6 +143,48 @@ TEST_F(RecordPlay, RecordsStopsSavesAndReplaysKeysClicksAndADragIntoAnotherWindo
   EXPECT_EQ(boxes().texts(), std::vector<std::string>{});
 }
 
+TEST_F(RecordPlay, ADoubleClickIsRecordedAndPlayedAsADoubleClick) {
+  start();
+  ProbeWindow probe(folder(), "Double click target");
+  ASSERT_TRUE(probe.waitFocused());
+  const QPoint at = in(probe, 50, 50);
+  moveTo(at);
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording(); }));
+  ASSERT_TRUE(lastLineIs(line("m:", at)));
+  // Two 70 ms presses 80 ms apart, as a quick hand makes them.
+  for (int press = 0; press < 2; ++press) {
+    if (press > 0) pump(80);
+    driver().button(1, true);
+    driver().sync();
+    pump(70);
+    driver().button(1, false);
+    driver().sync();
+  }
+  ASSERT_TRUE(lastLineIs(line("m:", at)));
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
+  const auto lines = macroLines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "m:clickl"), 2) << form1().Text1.text();
+
+  // Played back, the window receives two clicks on the same spot within a double click's time.
+  const std::size_t playedFrom = probe.events().size();
+  chord({"Control_L"}, "p");
+  ASSERT_TRUE(waitFor([&] { return probe.count("button-release") == 4; }, 10000));
+  ASSERT_TRUE(waitFor([&] { return form1().playingMark().empty(); }));
+  const auto point = std::to_string(at.x()) + "," + std::to_string(at.y());
+  EXPECT_EQ(received(probe.events(), playedFrom),
+            (std::vector<std::string>{"button-press 1 " + point, "button-release 1 " + point,
+                                      "button-press 1 " + point, "button-release 1 " + point}));
+  std::vector<unsigned long> pressTimes;
+  const auto events = probe.events();
+  for (std::size_t i = playedFrom; i < events.size(); ++i)
+    if (events[i].kind == "button-press" && events[i].fields.size() >= 4)
+      pressTimes.push_back(std::stoul(events[i].fields[3]));
+  ASSERT_EQ(pressTimes.size(), 2u);
+  EXPECT_LE(pressTimes[1] - pressTimes[0], 400u) << "too far apart for a double click";
+}
+
 TEST_F(RecordPlay, RecordsTheKeyLinesOfKeysAndModifiersAsTheKeyboardSentThem) {
   struct KeyCase {
     std::vector<std::string> held;

@@ -143,5 +143,31 @@ TEST_F(InputTest, KeyStateCountsAPressTheHookSawBetweenTwoQueries) {
   driver().sync();
 }
 
+TEST_F(InputTest, KeyStateCountsEveryButtonPressHoweverShort) {
+  auto& keyState = desktop().keyState;
+  const std::uint32_t left = keyState.buttonPresses(1), right = keyState.buttonPresses(2);
+  // A double click and a press of a few milliseconds, none of them seen by a query while held.
+  for (int press = 0; press < 2; ++press) {
+    driver().button(1, true);
+    driver().button(1, false);
+  }
+  driver().button(3, true);
+  driver().sync();
+  pump(4);
+  driver().button(3, false);
+  driver().sync();
+  pump(30);
+  EXPECT_EQ(keyState.buttonPresses(1) - left, 2u);
+  EXPECT_EQ(keyState.buttonPresses(2) - right, 1u);
+  // Injected clicks count too, as they do for a person's program; a query changes nothing.
+  driver().button(1, true, Source::Injected);
+  driver().button(1, false, Source::Injected);
+  driver().sync();
+  pump(30);
+  EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
+  EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
+  EXPECT_EQ(keyState.buttonPresses(2) - right, 1u);
+}
+
 }  // namespace
 }  // namespace qb::x11test
