@@ -31,6 +31,12 @@ class RecordPlay : public RecorderTest {
     });
   }
   bool recording() { return !form1().Command1.enabled(); }
+  std::vector<std::string> keyLines() const {
+    std::vector<std::string> lines;
+    for (const auto& l : macroLines())
+      if (l.rfind("w:", 0) == 0) lines.push_back(l);
+    return lines;
+  }
 };
 
 TEST_F(RecordPlay, RecordsStopsSavesAndReplaysKeysClicksAndADragIntoAnotherWindow) {
@@ -185,6 +191,46 @@ TEST_F(RecordPlay, ADoubleClickIsRecordedAndPlayedAsADoubleClick) {
   EXPECT_LE(pressTimes[1] - pressTimes[0], 400u) << "too far apart for a double click";
 }
 
+TEST_F(RecordPlay, CapsLockActsOnPlayedLettersAsOnTypedOnes) {
+  start();
+  driver().setCapsLock(false);
+  ProbeWindow probe(folder(), "Caps target");
+  ASSERT_TRUE(probe.waitFocused());
+
+  // Caps Lock turned on and off inside the recording.
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording(); }));
+  for (const char* key : {"Caps_Lock", "a", "b", "Caps_Lock", "c"}) tap(key);
+  ASSERT_TRUE(waitFor([&] { return keyLines().size() == 5; }));
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
+  EXPECT_EQ(keyLines(),
+            (std::vector<std::string>{"w:{capslock}", "w:{a}", "w:{b}", "w:{capslock}", "w:{c}"}));
+  ASSERT_TRUE(waitFor([&] { return probe.typed() == "ABc"; })) << probe.typed();
+  chord({"Control_L"}, "p");
+  ASSERT_TRUE(waitFor([&] { return probe.typed() == "ABcABc"; }, 10000)) << probe.typed();
+  ASSERT_TRUE(waitFor([&] { return form1().playingMark().empty(); }));
+  EXPECT_FALSE(driver().capsLocked());
+
+  // Caps Lock already on when a recorded a plays. Left Ctrl+R starts a recording once per
+  // second of the clock.
+  pump(1100);
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording() && keyLines().empty(); }));
+  tap("a");
+  ASSERT_TRUE(waitFor([&] { return keyLines().size() == 1; }));
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
+  ASSERT_TRUE(waitFor([&] { return probe.typed() == "ABcABca"; })) << probe.typed();
+  driver().setCapsLock(true);
+  chord({"Control_L"}, "p");
+  const bool played = waitFor([&] { return probe.typed() == "ABcABcaA"; }, 10000);
+  waitFor([&] { return form1().playingMark().empty(); });
+  EXPECT_TRUE(driver().capsLocked()) << "the play leaves the lock alone";
+  driver().setCapsLock(false);
+  EXPECT_TRUE(played) << probe.typed();
+}
+
 TEST_F(RecordPlay, RecordsTheKeyLinesOfKeysAndModifiersAsTheKeyboardSentThem) {
   struct KeyCase {
     std::vector<std::string> held;
@@ -213,12 +259,6 @@ TEST_F(RecordPlay, RecordsTheKeyLinesOfKeysAndModifiersAsTheKeyboardSentThem) {
   start();
   ProbeWindow probe(folder(), "Key target");
   ASSERT_TRUE(probe.waitFocused());
-  const auto keyLines = [&] {
-    std::vector<std::string> lines;
-    for (const auto& l : macroLines())
-      if (l.rfind("w:", 0) == 0) lines.push_back(l);
-    return lines;
-  };
   // The Record button, then Left Ctrl+R while recording: it starts over with an empty text.
   click(form1().Command1);
   ASSERT_TRUE(waitFor([&] { return recording(); }));

@@ -139,6 +139,18 @@ std::vector<unsigned long> InputDriver::keyboardMapping() {
   return out;
 }
 
+bool InputDriver::capsLocked() {
+  XkbStateRec state{};
+  XkbGetState(dpy_, XkbUseCoreKbd, &state);
+  return (state.locked_mods & LockMask) != 0;
+}
+
+void InputDriver::setCapsLock(bool on) {
+  if (capsLocked() == on) return;
+  tap("Caps_Lock");
+  sync();
+}
+
 int InputDriver::lockedGroup() {
   XkbStateRec state{};
   XkbGetState(dpy_, XkbUseCoreKbd, &state);

@@ -94,14 +94,29 @@ TEST_F(InputTest, CharactersOnOtherLevelsAndGroupsNeedNoRemapping) {
   EXPECT_EQ(driver().lockedGroup(), 0) << "the first group is locked again";
 }
 
-TEST_F(InputTest, LockedCapsLockDoesNotChangeTheCaseOfTypedCharacters) {
-  ProbeWindow probe(folder(), "Caps target");
-  ASSERT_TRUE(probe.waitFocused());
-  driver().tap("Caps_Lock");
-  driver().sync();
-  typeInto(probe, "aB", "aB");
-  driver().tap("Caps_Lock");
-  driver().sync();
+TEST_F(InputTest, CapsLockChangesTypedLettersAsItChangesAPersonsTyping) {
+  struct CapsCase {
+    const char* name;
+    bool lockedBefore;
+    std::string keys;
+    std::string expected;
+    bool lockedAfter;
+  };
+  const std::vector<CapsCase> cases{
+      {"already on", true, "aB1", "Ab1", true},
+      {"turned on and off by the keys", false, "{CAPSLOCK}ab{CAPSLOCK}c", "ABc", false},
+      {"turned on by the keys, Shift with it", false, "{CAPSLOCK}+ab", "aB", true},
+      {"turned off by the keys", true, "a{CAPSLOCK}b", "Ab", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    driver().setCapsLock(c.lockedBefore);
+    ProbeWindow probe(folder(), std::string("Caps ") + c.name);
+    ASSERT_TRUE(probe.waitFocused());
+    typeInto(probe, c.keys, c.expected);
+    EXPECT_EQ(driver().capsLocked(), c.lockedAfter);
+    driver().setCapsLock(false);
+  }
 }
 
 TEST_F(InputTest, KeyStateTellsHeldKeysAndNewPresses) {
