@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <thread>
 
 #include "tests/desktop/recorder_fixture.h"
 
@@ -229,6 +230,29 @@ TEST_F(RecordPlay, CapsLockActsOnPlayedLettersAsOnTypedOnes) {
   EXPECT_TRUE(driver().capsLocked()) << "the play leaves the lock alone";
   driver().setCapsLock(false);
   EXPECT_TRUE(played) << probe.typed();
+}
+
+TEST_F(RecordPlay, AKeyLineCarriesTheMomentOfTheKeyNotOfItsHandling) {
+  start();
+  ProbeWindow probe(folder(), "Busy target");
+  ASSERT_TRUE(probe.waitFocused());
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording(); }));
+  const std::int32_t before = platform::tickCount(program().desktop.clock.now());
+  driver().tap("a");
+  driver().sync();
+  // The program is busy for 300 ms before it handles the key.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const std::int32_t busyUntil = platform::tickCount(program().desktop.clock.now());
+  ASSERT_TRUE(waitFor([&] { return keyLines().size() == 1; }));
+  std::int32_t stamp = 0;
+  for (const std::string& l : linesOf(form1().Text1.text()))
+    if (l.rfind("w:", 0) == 0) stamp = std::stoi(l.substr(l.rfind('-') + 1));
+  EXPECT_GE(stamp, before);
+  EXPECT_LT(stamp, busyUntil - 200)
+      << "stamped when handled, " << busyUntil - stamp << " ms after the key";
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
 }
 
 TEST_F(RecordPlay, RecordsTheKeyLinesOfKeysAndModifiersAsTheKeyboardSentThem) {
