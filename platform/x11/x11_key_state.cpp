@@ -43,6 +43,7 @@ bool X11KeyState::held(int vk) {
 
 std::uint16_t X11KeyState::asyncKeyState(int vk) {
   if (vk <= 0 || vk > 0xFF) return 0;
+  countButtonPresses();  // the presses' connection is read often, so they never pile up
   const bool down = held(vk);
   Seen& seen = seen_[vk];
   const bool fresh = down && (!seen.heldAtLastQuery || seen.pressedSince);
@@ -50,6 +51,29 @@ std::uint16_t X11KeyState::asyncKeyState(int vk) {
   seen.pressedSince = false;
   if (!down) return 0;
   return fresh ? 0x8001 : 0x8000;
+}
+
+void X11KeyState::countButtonPresses() {
+  if (!buttons_) return;
+  Display* dpy = buttons_->display();
+  while (XPending(dpy) > 0) {
+    XEvent event;
+    XNextEvent(dpy, &event);
+    if (event.type == MappingNotify && event.xmapping.request == MappingPointer) {
+      buttonMapSize_ = XGetPointerMapping(dpy, buttonMap_, sizeof buttonMap_);
+      continue;
+    }
+    XGenericEventCookie* cookie = &event.xcookie;
+    if (event.type != GenericEvent || cookie->extension != xiOpcode_ || !XGetEventData(dpy, cookie))
+      continue;
+    if (cookie->evtype == XI_RawButtonPress) {
+      const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
+      const int button =
+          raw->detail >= 1 && raw->detail <= buttonMapSize_ ? buttonMap_[raw->detail - 1] : 0;
+      if (button >= 1 && button <= 3) ++presses_[button - 1];
+    }
+    XFreeEventData(dpy, cookie);
+  }
 }
 
 std::uint32_t X11KeyState::buttonPresses(int vk) {
@@ -67,27 +91,13 @@ std::uint32_t X11KeyState::buttonPresses(int vk) {
         XISelectEvents(dpy, buttons_->root(), &mask, 1);
         XSync(dpy, False);
         xiOpcode_ = opcode;
+        buttonMapSize_ = XGetPointerMapping(dpy, buttonMap_, sizeof buttonMap_);
       } else {
         buttons_.reset();
       }
     }
   }
-  if (buttons_) {
-    Display* dpy = buttons_->display();
-    while (XPending(dpy) > 0) {
-      XEvent event;
-      XNextEvent(dpy, &event);
-      XGenericEventCookie* cookie = &event.xcookie;
-      if (event.type != GenericEvent || cookie->extension != xiOpcode_ ||
-          !XGetEventData(dpy, cookie))
-        continue;
-      if (cookie->evtype == XI_RawButtonPress) {
-        const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
-        if (raw->detail >= 1 && raw->detail <= 3) ++presses_[raw->detail - 1];
-      }
-      XFreeEventData(dpy, cookie);
-    }
-  }
+  countButtonPresses();
   switch (vk) {
     case 0x01:
       return presses_[0];

@@ -32,6 +32,7 @@ class X11KeyState final : public KeyState {
 
  private:
   bool held(int vk);
+  void countButtonPresses();
 
   struct Seen {
     bool heldAtLastQuery = false;
@@ -45,6 +46,9 @@ class X11KeyState final : public KeyState {
   std::unique_ptr<Connection> buttons_;
   bool buttonsTried_ = false;
   int xiOpcode_ = 0;
+  // Raw events carry the physical button; a left-handed mapping makes it another logical one.
+  unsigned char buttonMap_[32] = {};
+  int buttonMapSize_ = 0;
   std::uint32_t presses_[3] = {};  // left, middle, right: X buttons 1 to 3
 };
 

@@ -49,6 +49,8 @@ class InputDriver {
   // The process a window says it belongs to (_NET_WM_PID), 0 if it says none.
   int windowProcess(unsigned long window);
   void setAutoRepeat(unsigned delayMs, unsigned intervalMs);
+  // Swaps the left and right buttons, as a left-handed user's settings do, or swaps them back.
+  void setLeftHanded(bool on);
   // A passive grab of a key without modifiers on the root window, as another program's.
   void grabKey(int keycode, bool grab);
 

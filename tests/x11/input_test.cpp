@@ -182,6 +182,15 @@ TEST_F(InputTest, KeyStateCountsEveryButtonPressHoweverShort) {
   EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
   EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
   EXPECT_EQ(keyState.buttonPresses(2) - right, 1u);
+  // With the buttons swapped, the first physical button is the right one.
+  driver().setLeftHanded(true);
+  driver().button(1, true);
+  driver().button(1, false);
+  driver().sync();
+  pump(30);
+  EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
+  EXPECT_EQ(keyState.buttonPresses(2) - right, 2u);
+  driver().setLeftHanded(false);
 }
 
 }  // namespace
