@@ -33,8 +33,8 @@ class MouseButtons {
 struct KeyStep {
   enum class Kind : std::uint8_t { Down, Up, Char };
   Kind kind = Kind::Char;
-  std::uint16_t vk = 0;    // Down / Up
-  char32_t ch = 0;         // Char
+  std::uint16_t vk = 0;  // Down / Up
+  char32_t ch = 0;       // Char
   bool operator==(const KeyStep&) const = default;
 };
 using KeySequence = std::vector<KeyStep>;
@@ -53,6 +53,10 @@ class KeyState {
  public:
   virtual ~KeyState() = default;
   virtual std::uint16_t asyncKeyState(int vk) = 0;
+  // How often a mouse button (vk 1 left, 2 right, 4 middle) has gone down since it was first
+  // asked about, however short the press; wraps around. The newly-pressed bit above belongs to
+  // whoever queries first, so a reader that must see every press keeps its own last count.
+  virtual std::uint32_t buttonPresses(int vk) = 0;
 };
 
 }  // namespace qb::platform

@@ -10,6 +10,8 @@ struct HookKeyEvent {
   std::uint32_t vkCode = 0;
   std::uint32_t scanCode = 0;
   std::uint32_t flags = 0;  // 0x01 extended, 0x10 injected, 0x20 Alt down, 0x80 key up
+  // When the key went down or up, on the tick count's clock (GetTickCount); 0 where the
+  // desktop cannot tell.
   std::uint32_t time = 0;
   std::uintptr_t extraInfo = 0;
 };

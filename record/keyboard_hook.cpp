@@ -158,7 +158,10 @@ std::optional<std::string> KeyboardHook::keyLine(const platform::HookKeyEvent& e
     line = "w:" + refined;
   }
   line += '-';
-  line += std::to_string(platform::tickCount(program_.desktop.clock.now()));
+  // The key's own moment, so a busy program does not put a pause before it that the person
+  // never made; a desktop that cannot tell leaves the moment it is handled.
+  line += std::to_string(event.time != 0 ? static_cast<std::int32_t>(event.time)
+                                         : platform::tickCount(program_.desktop.clock.now()));
   line += kCrLf;
   return line;
 }

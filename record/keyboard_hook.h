@@ -46,7 +46,8 @@ class KeyboardHook {
   bool recording() const;
   void trackModifiers(const platform::HookKeyEvent& event);
   void requestStop();
-  // The key line for a key pressed while recording, or empty when it writes none.
+  // The key line for a key pressed while recording, or empty when it writes none; stamped
+  // with the event's time where the desktop gives one.
   std::optional<std::string> keyLine(const platform::HookKeyEvent& event);
   void later(std::function<void()> task, bool startsPlay);
 

@@ -9,12 +9,12 @@
 namespace qb {
 
 namespace {
-constexpr std::uint16_t kHeld = 0x8000, kNewlyPressed = 0x8001;
-constexpr platform::Ms kSamePressMs = 100;
+constexpr std::uint16_t kHeld = 0x8000;
 
-std::string tickText(platform::Ms now) { return std::to_string(platform::tickCount(now)); }
+std::string tickText(platform::Ms now) {
+  return std::to_string(platform::tickCount(now));
+}
 }  // namespace
-
 
 std::string MouseCapture::MousePosText() {
   const long x = std::lround(program_.module.mouse().X());
@@ -39,20 +39,21 @@ void MouseCapture::moveTick() {
   form.Text1.setSelectionStart(form.Text1.text().size());
 }
 
+void MouseCapture::startClicks() {
+  leftPresses_ = program_.desktop.keyState.buttonPresses(1);
+  rightPresses_ = program_.desktop.keyState.buttonPresses(2);
+}
+
 void MouseCapture::clickTick() {
+  // The desktop counts the presses, so a press shorter than a tick, the second press of a
+  // double click and a press held through a busy moment each make exactly one line.
   Form1& form = program_.form1;
   for (const int button : {1, 2}) {
-    const std::uint16_t state = program_.desktop.keyState.asyncKeyState(button);
+    std::uint32_t& seen = button == 1 ? leftPresses_ : rightPresses_;
+    const std::uint32_t count = program_.desktop.keyState.buttonPresses(button);
     const platform::Ms now = program_.desktop.clock.now();
-    if (state == kHeld) {
-      if (now - lastDownTick_ > kSamePressMs) clickLatch_ = 0;
-      lastDownTick_ = now;
-      if (clickLatch_ == 0) {
-        form.Text1.append((button == 1 ? "m:clickl-" : "m:clickr-") + tickText(now) + "\r\n");
-        clickLatch_ = 1;
-      }
-    }
-    if (state == kNewlyPressed) clickLatch_ = 0;
+    for (; seen != count; ++seen)
+      form.Text1.append((button == 1 ? "m:clickl-" : "m:clickr-") + tickText(now) + "\r\n");
   }
 }
 

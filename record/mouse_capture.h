@@ -2,6 +2,7 @@
 // The two mouse samplers that run while recording: cursor positions (and drag steps) every
 // 10 ms, and a click line when a button goes down.
 
+#include <cstdint>
 #include <string>
 
 #include "platform/clock.h"
@@ -18,12 +19,15 @@ class MouseCapture {
   std::string MousePosText();
   void moveTick();   // Timer1
   void clickTick();  // Timer4
+  // The click sampler counts presses from now on: those made before it ran are not clicks of
+  // the recording.
+  void startClicks();
 
  private:
   Program& program_;
   std::string previousSample_;
-  int clickLatch_ = 0;
-  platform::Ms lastDownTick_ = 0;
+  std::uint32_t leftPresses_ = 0;
+  std::uint32_t rightPresses_ = 0;
 };
 
 }  // namespace qb

@@ -15,6 +15,7 @@ void RecordingControl::Record() {
   form.Text1.setText("");
   form.Command5.setEnabled(true);
   form.Timer1.setRunning(true);
+  program_.mouse.startClicks();
   form.Timer4.setRunning(true);
 }
 

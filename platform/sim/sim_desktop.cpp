@@ -44,7 +44,7 @@ std::uint16_t SimDesktop::asyncKeyState(int vk) {
 
 void SimDesktop::setPhysicalKey(int vk, bool down) {
   KeyHold& hold = keys_[vk];
-  if (down && !hold.down) hold.newlyPressed = true;
+  if (down && !hold.down) hold.newlyPressed = true, ++presses_[vk];
   if (!down) hold.newlyPressed = false;
   hold.down = down;
 }

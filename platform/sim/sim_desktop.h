@@ -59,6 +59,7 @@ class SimDesktop final : public Cursor,
   bool press(MouseButton button, bool down) override;
   bool send(const KeySequence& keys, std::string_view text, bool waitUntilProcessed) override;
   std::uint16_t asyncKeyState(int vk) override;
+  std::uint32_t buttonPresses(int vk) override { return presses_[vk]; }
 
   // Windows, Processes, Dialogs.
   std::string foregroundTitle() override;
@@ -146,6 +147,7 @@ class SimDesktop final : public Cursor,
   bool leftDown_ = false;
   bool rightDown_ = false;
   std::map<int, KeyHold> keys_;
+  std::map<int, std::uint32_t> presses_;
   std::vector<SentKeys> sent_;
   Ms typingMs_ = 0;
 

@@ -156,13 +156,16 @@ class Planner {
   }
 
   // The modifiers to press for `level` of a key of this type, given the locked modifiers.
+  // Caps Lock is left out: a character is typed as a person types it, by its key and Shift,
+  // and Caps Lock then changes letters for the macro as it does for the person (as Windows
+  // sends keys), whether the macro itself locked it or it was on before.
   std::optional<unsigned> modsForLevel(XkbKeyTypePtr type, int level) const {
     std::vector<unsigned> candidates{0};
     if (shiftKey_) candidates.push_back(ShiftMask);
     if (level3Key_) candidates.push_back(level3Mask_);
     if (shiftKey_ && level3Key_) candidates.push_back(ShiftMask | level3Mask_);
     for (unsigned c : candidates) {
-      const unsigned effective = (c | state_.locked_mods) & type->mods.mask;
+      const unsigned effective = (c | (state_.locked_mods & ~LockMask)) & type->mods.mask;
       int reached = 0;
       for (int i = 0; i < type->map_count; ++i) {
         const XkbKTMapEntryRec& entry = type->map[i];

@@ -18,7 +18,8 @@ class OwnInputGuard {
 
 // Types key sequences through XTest. A virtual key presses the key the keyboard hook reports
 // with that code. A character is typed with the key, level and group of the keymap that
-// produce it, adding Shift or AltGr (and locking the group) as needed. Characters and keys
+// produce it without Caps Lock, adding Shift or AltGr (and locking the group) as needed, so a
+// Caps Lock that is on changes letters as it would a person's typing. Characters and keys
 // the keymap lacks are bound to spare keycodes for the moment: all of one sequence in one
 // keymap change, typed, then restored in one change after a pause, because every change makes
 // every client reload its keymap and a client reading the map after the restore would see the

@@ -1,6 +1,7 @@
 #include "platform/x11/x11_key_state.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 
 namespace qb::platform::x11 {
 namespace {
@@ -42,6 +43,7 @@ bool X11KeyState::held(int vk) {
 
 std::uint16_t X11KeyState::asyncKeyState(int vk) {
   if (vk <= 0 || vk > 0xFF) return 0;
+  countButtonPresses();  // the presses' connection is read often, so they never pile up
   const bool down = held(vk);
   Seen& seen = seen_[vk];
   const bool fresh = down && (!seen.heldAtLastQuery || seen.pressedSince);
@@ -49,6 +51,63 @@ std::uint16_t X11KeyState::asyncKeyState(int vk) {
   seen.pressedSince = false;
   if (!down) return 0;
   return fresh ? 0x8001 : 0x8000;
+}
+
+void X11KeyState::countButtonPresses() {
+  if (!buttons_) return;
+  Display* dpy = buttons_->display();
+  while (XPending(dpy) > 0) {
+    XEvent event;
+    XNextEvent(dpy, &event);
+    if (event.type == MappingNotify && event.xmapping.request == MappingPointer) {
+      buttonMapSize_ = XGetPointerMapping(dpy, buttonMap_, sizeof buttonMap_);
+      continue;
+    }
+    XGenericEventCookie* cookie = &event.xcookie;
+    if (event.type != GenericEvent || cookie->extension != xiOpcode_ || !XGetEventData(dpy, cookie))
+      continue;
+    if (cookie->evtype == XI_RawButtonPress) {
+      const auto* raw = static_cast<const XIRawEvent*>(cookie->data);
+      const int button =
+          raw->detail >= 1 && raw->detail <= buttonMapSize_ ? buttonMap_[raw->detail - 1] : 0;
+      if (button >= 1 && button <= 3) ++presses_[button - 1];
+    }
+    XFreeEventData(dpy, cookie);
+  }
+}
+
+std::uint32_t X11KeyState::buttonPresses(int vk) {
+  if (!buttonsTried_) {
+    buttonsTried_ = true;
+    buttons_ = Connection::open(nullptr);
+    if (buttons_) {
+      Display* dpy = buttons_->display();
+      int opcode = 0, event = 0, error = 0, major = 2, minor = 2;
+      if (XQueryExtension(dpy, "XInputExtension", &opcode, &event, &error) &&
+          XIQueryVersion(dpy, &major, &minor) == Success) {
+        unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+        XISetMask(bits, XI_RawButtonPress);
+        XIEventMask mask{XIAllMasterDevices, sizeof bits, bits};
+        XISelectEvents(dpy, buttons_->root(), &mask, 1);
+        XSync(dpy, False);
+        xiOpcode_ = opcode;
+        buttonMapSize_ = XGetPointerMapping(dpy, buttonMap_, sizeof buttonMap_);
+      } else {
+        buttons_.reset();
+      }
+    }
+  }
+  countButtonPresses();
+  switch (vk) {
+    case 0x01:
+      return presses_[0];
+    case 0x02:
+      return presses_[2];
+    case 0x04:
+      return presses_[1];
+    default:
+      return 0;
+  }
 }
 
 void X11KeyState::noteKey(std::uint16_t vk, bool down) {

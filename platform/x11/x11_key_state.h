@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 
@@ -18,6 +19,9 @@ class X11KeyState final : public KeyState {
  public:
   explicit X11KeyState(Connection& connection) : connection_(connection) {}
   std::uint16_t asyncKeyState(int vk) override;
+  // Counted from XInput2 raw button presses on a connection of its own, which see every
+  // press whoever has the pointer grabbed, from the first call on.
+  std::uint32_t buttonPresses(int vk) override;
   // A physical key went down or up, as the keyboard hook saw it.
   void noteKey(std::uint16_t vk, bool down);
   // The keys held as of the key event being handled, when there is one: they answer for the
@@ -28,6 +32,7 @@ class X11KeyState final : public KeyState {
 
  private:
   bool held(int vk);
+  void countButtonPresses();
 
   struct Seen {
     bool heldAtLastQuery = false;
@@ -38,6 +43,13 @@ class X11KeyState final : public KeyState {
   KeyTranslator translator_;
   unsigned generation_ = ~0u;
   std::unordered_map<int, Seen> seen_;
+  std::unique_ptr<Connection> buttons_;
+  bool buttonsTried_ = false;
+  int xiOpcode_ = 0;
+  // Raw events carry the physical button; a left-handed mapping makes it another logical one.
+  unsigned char buttonMap_[32] = {};
+  int buttonMapSize_ = 0;
+  std::uint32_t presses_[3] = {};  // left, middle, right: X buttons 1 to 3
 };
 
 }  // namespace qb::platform::x11

@@ -106,6 +106,7 @@ void X11KeyboardHook::uninstall() {
   repeatKey_ = 0;
   down_.clear();
   decisions_.clear();
+  swallowedHeld_.clear();
 }
 
 void X11KeyboardHook::setSwallowable(std::vector<SwallowableKey> keys) {
@@ -276,7 +277,13 @@ void X11KeyboardHook::onRawKey(int keycode, int sourceId, unsigned long time, bo
   event.flags = (key.extended ? kHookExtended : 0) | (injected ? kHookInjected : 0) |
                 (keyDown(0xA4, 0xA5) ? kHookAltDown : 0) | (down ? 0 : kHookUp);
   if (!injected && !repeat && observer_) observer_(key.vk, down);
-  deliver(keycode, event, time, down);
+  const bool swallowed = deliver(keycode, event, time, down);
+  // The server repeats a held key as a release and a press without raw events of their own:
+  // a key swallowed when it went down is swallowed until it really goes up.
+  if (down && !repeat && swallowed)
+    swallowedHeld_.insert(keycode);
+  else if (!down)
+    swallowedHeld_.erase(keycode);
   if (injected) return;
   if (down && !repeat)
     startRepeat(keycode);
@@ -286,7 +293,7 @@ void X11KeyboardHook::onRawKey(int keycode, int sourceId, unsigned long time, bo
   }
 }
 
-void X11KeyboardHook::deliver(int keycode, const HookKeyEvent& event, unsigned long time,
+bool X11KeyboardHook::deliver(int keycode, const HookKeyEvent& event, unsigned long time,
                               bool down) {
   const Callback callback = callback_;  // the callback may remove or replace the hook
   ++delivering_;
@@ -295,17 +302,22 @@ void X11KeyboardHook::deliver(int keycode, const HookKeyEvent& event, unsigned l
   auto& decisions = decisions_[keycode];
   decisions.push_back(Decision{time, down, swallow});
   if (decisions.size() > kDecisionsKept) decisions.pop_front();
+  return swallow;
 }
 
 void X11KeyboardHook::onGrabbedKey(int keycode, unsigned long time, bool down) {
   // The raw event of the same key event came first and carries the same time. A key the
-  // server repeats has no raw event: it gets the answer to the latest event of its kind.
+  // server repeats has no raw event, neither for the repeat's press nor for its release: while
+  // a swallowed key is held both stay with us, else they get the answer to the latest event of
+  // their kind.
   bool swallow = false;
   bool exact = false;
   if (auto it = decisions_.find(keycode); it != decisions_.end()) {
     for (auto d = it->second.rbegin(); d != it->second.rend() && !exact; ++d)
       if (d->down == down && d->time == time) swallow = d->swallow, exact = true;
-    if (!exact)
+    if (!exact && swallowedHeld_.count(keycode))
+      swallow = true;
+    else if (!exact)
       for (auto d = it->second.rbegin(); d != it->second.rend(); ++d)
         if (d->down == down) {
           swallow = d->swallow;

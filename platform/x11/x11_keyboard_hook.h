@@ -76,7 +76,8 @@ class X11KeyboardHook final : public KeyboardHookSource, public OwnInputGuard {
   void handle(void* event);
   void onRawKey(int keycode, int sourceId, unsigned long time, bool down);
   void onGrabbedKey(int keycode, unsigned long time, bool down);
-  void deliver(int keycode, const HookKeyEvent& event, unsigned long time, bool down);
+  // The callback's answer, which it also keeps for the grabbed event of the same key event.
+  bool deliver(int keycode, const HookKeyEvent& event, unsigned long time, bool down);
   void startRepeat(int keycode);
   bool isXTestDevice(int deviceId);
   void repeatTick();
@@ -100,6 +101,7 @@ class X11KeyboardHook final : public KeyboardHookSource, public OwnInputGuard {
   std::map<int, bool> xtestDevice_;     // device id -> an XTEST device
   std::map<int, KeyTranslation> down_;  // held keys, as reported at their down
   std::map<int, std::deque<Decision>> decisions_;
+  std::set<int> swallowedHeld_;  // held keys whose down was swallowed
   int repeatKey_ = 0;
   int repeatIntervalMs_ = 40;
   bool dispatching_ = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <limits>
+#include <thread>
 
 #include "tests/desktop/recorder_fixture.h"
 
@@ -31,6 +32,12 @@ class RecordPlay : public RecorderTest {
     });
   }
   bool recording() { return !form1().Command1.enabled(); }
+  std::vector<std::string> keyLines() const {
+    std::vector<std::string> lines;
+    for (const auto& l : macroLines())
+      if (l.rfind("w:", 0) == 0) lines.push_back(l);
+    return lines;
+  }
 };
 
 TEST_F(RecordPlay, RecordsStopsSavesAndReplaysKeysClicksAndADragIntoAnotherWindow) {
@@ -143,6 +150,118 @@ TEST_F(RecordPlay, RecordsStopsSavesAndReplaysKeysClicksAndADragIntoAnotherWindo
   EXPECT_EQ(boxes().texts(), std::vector<std::string>{});
 }
 
+TEST_F(RecordPlay, ADoubleClickIsRecordedAndPlayedAsADoubleClick) {
+  start();
+  ProbeWindow probe(folder(), "Double click target");
+  ASSERT_TRUE(probe.waitFocused());
+  const QPoint at = in(probe, 50, 50);
+  moveTo(at);
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording(); }));
+  ASSERT_TRUE(lastLineIs(line("m:", at)));
+  // Two double clicks half a second apart, each two 70 ms presses 80 ms apart, as a quick hand
+  // makes them. Another reader of the button's newly-pressed state sees each press first, as
+  // another program's query may.
+  for (int press = 0; press < 4; ++press) {
+    if (press > 0) pump(press == 2 ? 500 : 80);
+    driver().button(1, true);
+    driver().sync();
+    program().desktop.keyState.asyncKeyState(1);
+    pump(70);
+    driver().button(1, false);
+    driver().sync();
+  }
+  ASSERT_TRUE(lastLineIs(line("m:", at)));
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
+  const auto lines = macroLines();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "m:clickl"), 4) << form1().Text1.text();
+
+  // Played back, the window receives each pair of clicks on the same spot within a double
+  // click's time, and the pairs apart.
+  const std::size_t playedFrom = probe.events().size();
+  chord({"Control_L"}, "p");
+  ASSERT_TRUE(waitFor([&] { return probe.count("button-release") == 8; }, 10000));
+  ASSERT_TRUE(waitFor([&] { return form1().playingMark().empty(); }));
+  const auto point = std::to_string(at.x()) + "," + std::to_string(at.y());
+  std::vector<std::string> clicks;
+  for (int n = 0; n < 4; ++n)
+    clicks.insert(clicks.end(), {"button-press 1 " + point, "button-release 1 " + point});
+  EXPECT_EQ(received(probe.events(), playedFrom), clicks);
+  std::vector<unsigned long> pressTimes;
+  const auto events = probe.events();
+  for (std::size_t i = playedFrom; i < events.size(); ++i)
+    if (events[i].kind == "button-press" && events[i].fields.size() >= 4)
+      pressTimes.push_back(std::stoul(events[i].fields[3]));
+  ASSERT_EQ(pressTimes.size(), 4u);
+  EXPECT_LE(pressTimes[1] - pressTimes[0], 400u) << "too far apart for a double click";
+  EXPECT_LE(pressTimes[3] - pressTimes[2], 400u) << "too far apart for a double click";
+  EXPECT_GE(pressTimes[2] - pressTimes[1], 400u) << "the two double clicks ran together";
+}
+
+TEST_F(RecordPlay, CapsLockActsOnPlayedLettersAsOnTypedOnes) {
+  start();
+  driver().setCapsLock(false);
+  ProbeWindow probe(folder(), "Caps target");
+  ASSERT_TRUE(probe.waitFocused());
+
+  // Caps Lock turned on and off inside the recording.
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording(); }));
+  for (const char* key : {"Caps_Lock", "a", "b", "Caps_Lock", "c"}) tap(key);
+  ASSERT_TRUE(waitFor([&] { return keyLines().size() == 5; }));
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
+  EXPECT_EQ(keyLines(),
+            (std::vector<std::string>{"w:{capslock}", "w:{a}", "w:{b}", "w:{capslock}", "w:{c}"}));
+  ASSERT_TRUE(waitFor([&] { return probe.typed() == "ABc"; })) << probe.typed();
+  chord({"Control_L"}, "p");
+  ASSERT_TRUE(waitFor([&] { return probe.typed() == "ABcABc"; }, 10000)) << probe.typed();
+  ASSERT_TRUE(waitFor([&] { return form1().playingMark().empty(); }));
+  EXPECT_FALSE(driver().capsLocked());
+
+  // Caps Lock already on when a recorded a plays. Left Ctrl+R starts a recording once per
+  // second of the clock.
+  pump(1100);
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording() && keyLines().empty(); }));
+  tap("a");
+  ASSERT_TRUE(waitFor([&] { return keyLines().size() == 1; }));
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
+  ASSERT_TRUE(waitFor([&] { return probe.typed() == "ABcABca"; })) << probe.typed();
+  driver().setCapsLock(true);
+  chord({"Control_L"}, "p");
+  const bool played = waitFor([&] { return probe.typed() == "ABcABcaA"; }, 10000);
+  waitFor([&] { return form1().playingMark().empty(); });
+  EXPECT_TRUE(driver().capsLocked()) << "the play leaves the lock alone";
+  driver().setCapsLock(false);
+  EXPECT_TRUE(played) << probe.typed();
+}
+
+TEST_F(RecordPlay, AKeyLineCarriesTheMomentOfTheKeyNotOfItsHandling) {
+  start();
+  ProbeWindow probe(folder(), "Busy target");
+  ASSERT_TRUE(probe.waitFocused());
+  chord({"Control_L"}, "r");
+  ASSERT_TRUE(waitFor([&] { return recording(); }));
+  const std::int32_t before = platform::tickCount(program().desktop.clock.now());
+  driver().tap("a");
+  driver().sync();
+  // The program is busy for 300 ms before it handles the key.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const std::int32_t busyUntil = platform::tickCount(program().desktop.clock.now());
+  ASSERT_TRUE(waitFor([&] { return keyLines().size() == 1; }));
+  std::int32_t stamp = 0;
+  for (const std::string& l : linesOf(form1().Text1.text()))
+    if (l.rfind("w:", 0) == 0) stamp = std::stoi(l.substr(l.rfind('-') + 1));
+  EXPECT_GE(stamp, before);
+  EXPECT_LT(stamp, busyUntil - 200)
+      << "stamped when handled, " << busyUntil - stamp << " ms after the key";
+  chord({"Control_L"}, "t");
+  ASSERT_TRUE(waitFor([&] { return !recording(); }));
+}
+
 TEST_F(RecordPlay, RecordsTheKeyLinesOfKeysAndModifiersAsTheKeyboardSentThem) {
   struct KeyCase {
     std::vector<std::string> held;
@@ -171,12 +290,6 @@ TEST_F(RecordPlay, RecordsTheKeyLinesOfKeysAndModifiersAsTheKeyboardSentThem) {
   start();
   ProbeWindow probe(folder(), "Key target");
   ASSERT_TRUE(probe.waitFocused());
-  const auto keyLines = [&] {
-    std::vector<std::string> lines;
-    for (const auto& l : macroLines())
-      if (l.rfind("w:", 0) == 0) lines.push_back(l);
-    return lines;
-  };
   // The Record button, then Left Ctrl+R while recording: it starts over with an empty text.
   click(form1().Command1);
   ASSERT_TRUE(waitFor([&] { return recording(); }));

@@ -128,6 +128,32 @@ TEST(KeyHook, RecordedKeyLines) {
   }
 }
 
+TEST(KeyHook, KeyLinesCarryTheTimeOfTheKeyEvent) {
+  struct Case {
+    const char* what;
+    std::uint32_t eventTime;  // 0: the desktop gives none
+    std::string line;         // handled at 1500
+  };
+  const Case cases[] = {
+      {"handled 300 ms late", 1200, "w:{A}-1200\r\n"},
+      {"handled at once", 1500, "w:{A}-1500\r\n"},
+      {"no event time", 0, "w:{A}-1500\r\n"},
+      // The tick count has wrapped past 2^31 at the event: a negative stamp, as GetTickCount's.
+      {"past the tick count's sign", 0x80000010u, "w:{A}--2147483632\r\n"},
+  };
+  for (const Case& c : cases) {
+    SimProgram p;
+    p.run(1000);
+    p.form().Command1.click();
+    p.form().Timer1.setRunning(false);  // the mouse plays no part here
+    p.form().Timer4.setRunning(false);
+    p.run(500);
+    EXPECT_FALSE(p.sim.pressKey(platform::HookKeyEvent{'A', 0, 0, c.eventTime, 0})) << c.what;
+    p.sim.pressKey(platform::HookKeyEvent{'A', 0, kHookUp, c.eventTime + 5, 0});
+    EXPECT_EQ(p.text(), c.line) << c.what;
+  }
+}
+
 TEST(KeyHook, NothingIsRecordedWhileIdle) {
   SimProgram p;
   p.tap('A');

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput.h>
 #include <X11/extensions/XTest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <stdexcept>
@@ -139,6 +140,18 @@ std::vector<unsigned long> InputDriver::keyboardMapping() {
   return out;
 }
 
+bool InputDriver::capsLocked() {
+  XkbStateRec state{};
+  XkbGetState(dpy_, XkbUseCoreKbd, &state);
+  return (state.locked_mods & LockMask) != 0;
+}
+
+void InputDriver::setCapsLock(bool on) {
+  if (capsLocked() == on) return;
+  tap("Caps_Lock");
+  sync();
+}
+
 int InputDriver::lockedGroup() {
   XkbStateRec state{};
   XkbGetState(dpy_, XkbUseCoreKbd, &state);
@@ -179,6 +192,20 @@ int InputDriver::windowProcess(unsigned long window) {
 
 void InputDriver::setAutoRepeat(unsigned delayMs, unsigned intervalMs) {
   XkbSetAutoRepeatRate(dpy_, XkbUseCoreKbd, delayMs, intervalMs);
+  XSync(dpy_, False);
+}
+
+void InputDriver::setLeftHanded(bool on) {
+  unsigned char map[32] = {};
+  const int n = XGetPointerMapping(dpy_, map, sizeof map);
+  if (n >= 3) {
+    map[0] = on ? 3 : 1;
+    map[2] = on ? 1 : 3;
+    // The server refuses the change while a button is down (MappingBusy): try again.
+    for (int attempt = 0; attempt < 50 && XSetPointerMapping(dpy_, map, n) == MappingBusy;
+         ++attempt)
+      usleep(10000);
+  }
   XSync(dpy_, False);
 }
 

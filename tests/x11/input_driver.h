@@ -42,10 +42,15 @@ class InputDriver {
   std::pair<int, int> toRoot(unsigned long window, int x, int y);
   std::vector<unsigned long> keyboardMapping();
   int lockedGroup();
+  bool capsLocked();
+  // Taps Caps Lock through the keyboard when it is not in the state asked for.
+  void setCapsLock(bool on);
   bool hasWindowState(unsigned long window, const std::string& stateAtom);
   // The process a window says it belongs to (_NET_WM_PID), 0 if it says none.
   int windowProcess(unsigned long window);
   void setAutoRepeat(unsigned delayMs, unsigned intervalMs);
+  // Swaps the left and right buttons, as a left-handed user's settings do, or swaps them back.
+  void setLeftHanded(bool on);
   // A passive grab of a key without modifiers on the root window, as another program's.
   void grabKey(int keycode, bool grab);
 

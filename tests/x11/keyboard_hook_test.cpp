@@ -244,6 +244,46 @@ TEST_F(KeyboardHookTest, KeysTypedWhileASwallowedKeyIsHeldReachTheWindow) {
   EXPECT_EQ(probe.presses("F8"), 0u);
 }
 
+TEST_F(KeyboardHookTest, AHeldSwallowedKeyStaysSwallowedThroughItsAutoRepeats) {
+  struct HeldCase {
+    const char* name;
+    SwallowableKey key;
+    const char* keysym;
+  };
+  const std::vector<HeldCase> cases{
+      {"Left Ctrl+R", {'R', true}, "r"},
+      {"Left Ctrl+T", {'T', true}, "t"},
+      {"F5 of a hot key row", {0x74, false}, "F5"},
+  };
+  // A delay well below the hold, at a rate like a keyboard's own.
+  driver().setAutoRepeat(300, 40);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    events_.clear();
+    swallow_ = {c.key.vkCode};
+    desktop().hook.setSwallowable({c.key});
+    ProbeWindow probe(folder(), std::string("Held ") + c.name);
+    ASSERT_TRUE(probe.waitFocused());
+    if (c.key.withLeftCtrl) driver().key("Control_L", true);
+    driver().key(c.keysym, true);
+    pump(2000);
+    driver().key(c.keysym, false);
+    if (c.key.withLeftCtrl) driver().key("Control_L", false);
+    driver().tap("x");
+    ASSERT_TRUE(waitFor([&] { return probe.presses("x") == 1; }));
+    pump(30);
+    EXPECT_EQ(probe.presses(c.keysym), 0u) << "auto-repeats leaked to the window";
+    // The hook heard the key repeat all along, and the key is up again afterwards.
+    std::size_t downs = 0;
+    for (const auto& e : events_) downs += e.vkCode == c.key.vkCode && e.flags == 0;
+    EXPECT_GE(downs, 10u);
+    EXPECT_EQ(probe.typed(), "x") << "x arrived as typed, with nothing left held";
+    EXPECT_EQ(desktop().keyState.asyncKeyState(static_cast<int>(c.key.vkCode)), 0);
+    EXPECT_EQ(desktop().keyState.asyncKeyState(0xA2), 0);
+  }
+  driver().setAutoRepeat(660, 40);
+}
+
 TEST_F(KeyboardHookTest, OurOwnKeysAreNeverCaughtByTheGrabs) {
   swallow_ = {'R'};
   desktop().hook.setSwallowable({SwallowableKey{'R', true}});

@@ -4,9 +4,9 @@
 //   qb_x11_probe LOG TITLE [--wm-name-only] [--at X Y] [--focus-on-click]
 //
 // Lines: "ready WINDOW", "focus-in", "focus-out", "key-press KEYCODE KEYSYM TEXT-HEX",
-// "key-release KEYCODE KEYSYM", "button-press BUTTON X Y", "button-release BUTTON X Y",
-// "mapping REQUEST FIRST-KEYCODE COUNT", "paste TEXT-HEX". The title goes to _NET_WM_NAME and
-// WM_NAME, or with --wm-name-only to WM_NAME alone (converted from UTF-8 by Xlib).
+// "key-release KEYCODE KEYSYM", "button-press BUTTON X Y TIME", "button-release BUTTON X Y TIME"
+// (the server's time), "mapping REQUEST FIRST-KEYCODE COUNT", "paste TEXT-HEX". The title goes to
+// _NET_WM_NAME and WM_NAME, or with --wm-name-only to WM_NAME alone (converted from UTF-8 by Xlib).
 // Ctrl+V pastes as an editor does: it asks the clipboard's owner for its text and logs it.
 // With --focus-on-click a click gives the window the keyboard focus, as on a click-to-focus
 // desktop (the tests' window manager has no mouse bindings).
@@ -151,9 +151,9 @@ int main(int argc, char** argv) {
         if (focusOnClick) XSetInputFocus(dpy, window, RevertToParent, event.xbutton.time);
         [[fallthrough]];
       case ButtonRelease:
-        std::fprintf(log, "%s %u %d %d\n",
-                     event.type == ButtonPress ? "button-press" : "button-release",
-                     event.xbutton.button, event.xbutton.x_root, event.xbutton.y_root);
+        std::fprintf(
+            log, "%s %u %d %d %lu\n", event.type == ButtonPress ? "button-press" : "button-release",
+            event.xbutton.button, event.xbutton.x_root, event.xbutton.y_root, event.xbutton.time);
         break;
       default:
         break;
