@@ -1,8 +1,12 @@
-# Installing the three programs side by side with the help page, and the Debian package.
+# Installing the programs side by side with the help page, and the Debian package.
 include(GNUInstallDirs)
 set(QB_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/quillbarrow)
 
 install(TARGETS daventi tapbolt kestrip RUNTIME DESTINATION ${QB_INSTALL_DIR})
+# The shortcut maker starts the hot key service from its own folder.
+if(TARGET quillbarrow-hotkeys)
+  install(TARGETS quillbarrow-hotkeys RUNTIME DESTINATION ${QB_INSTALL_DIR})
+endif()
 install(FILES help/quillbarrow-help.html DESTINATION ${QB_INSTALL_DIR})
 # The programs find each other (the stub, the shortcut maker) in their own folder, which they
 # read through the real path of their executable; the commands on the PATH are links to it.

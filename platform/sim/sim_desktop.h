@@ -84,6 +84,7 @@ class SimDesktop final : public Cursor,
   std::string arguments() override { return arguments_; }
   std::vector<std::string> specialFolders() override { return specialFolders_; }
   bool write(const Shortcut& shortcut, std::string* error) override;
+  std::string armHotKey(const Shortcut& shortcut) override;
 
   // Scripting and inspection.
   MemorySettings& settings() { return settings_; }
@@ -101,6 +102,8 @@ class SimDesktop final : public Cursor,
   void setSpecialFolders(std::vector<std::string> f) { specialFolders_ = std::move(f); }
   void failEditor(bool on) { failEditor_ = on; }
   void failShortcuts(bool on) { failShortcuts_ = on; }
+  // What arming a hot key answers from now on: empty when the key works.
+  void setHotKeyProblem(std::string problem) { hotKeyProblem_ = std::move(problem); }
   const std::vector<Shortcut>& shortcuts() const { return shortcuts_; }
 
   void setForeground(std::string title) { foreground_ = std::move(title); }
@@ -159,6 +162,7 @@ class SimDesktop final : public Cursor,
   std::vector<std::string> specialFolders_;
   bool failEditor_ = false;
   bool failShortcuts_ = false;
+  std::string hotKeyProblem_;
   std::vector<Shortcut> shortcuts_;
 };
 

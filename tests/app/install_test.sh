@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The three programs install side by side with the help page, the commands on the PATH are
+# The programs install side by side with the help page, the commands on the PATH are
 # links to them, and an installed stand-alone program made from the installed stub plays.
 set -u
 build=$1
@@ -11,6 +11,10 @@ for f in lib/quillbarrow/daventi lib/quillbarrow/tapbolt lib/quillbarrow/kestrip
          lib/quillbarrow/quillbarrow-help.html share/applications/quillbarrow.desktop; do
   [ -e "$dest/usr/$f" ] || { echo "FAIL: $f is not installed"; fail=1; }
 done
+# The hot key service comes with the programs wherever the desktop build made it.
+if [ -e "$build/programs/quillbarrow-hotkeys" ]; then
+  [ -x "$dest/usr/lib/quillbarrow/quillbarrow-hotkeys" ] || { echo "FAIL: the hot key service is not installed beside the programs"; fail=1; }
+fi
 [ "$(readlink "$dest/usr/bin/daventi")" = "../lib/quillbarrow/daventi" ] || { echo "FAIL: bin/daventi link"; fail=1; }
 printf 'm:1,2-0\r\n' > "$dest/Macro-i.txt"
 out=$("$dest/usr/bin/daventi" --dry-run "$dest/Macro-i.txt")
