@@ -1,12 +1,20 @@
-# Installing the three programs side by side with the help page, and the Debian package.
+# Installing the programs side by side with the help page, and the Debian package.
 include(GNUInstallDirs)
 set(QB_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/quillbarrow)
 
 install(TARGETS daventi tapbolt kestrip RUNTIME DESTINATION ${QB_INSTALL_DIR})
+# The shortcut maker starts the hot key service from its own folder.
+if(TARGET quillbarrow-hotkeys)
+  install(TARGETS quillbarrow-hotkeys RUNTIME DESTINATION ${QB_INSTALL_DIR})
+endif()
+set(QB_STRIPPED daventi tapbolt kestrip)
+if(TARGET quillbarrow-hotkeys)
+  list(APPEND QB_STRIPPED quillbarrow-hotkeys)
+endif()
 # Installed programs carry no debug information, also without --strip: every program
 # "Make Macro a Exe" makes is a copy of the stub, and should be a small one.
 install(CODE "
-  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded daventi tapbolt kestrip
+  execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded ${QB_STRIPPED}
                   WORKING_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QB_INSTALL_DIR}\"
                   RESULT_VARIABLE stripped)
   if(NOT stripped EQUAL 0)

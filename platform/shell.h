@@ -80,6 +80,12 @@ class ShortcutWriter {
  public:
   virtual ~ShortcutWriter() = default;
   virtual bool write(const Shortcut& shortcut, std::string* error) = 0;
+  // Makes a written shortcut's hot key work where the desktop does not do it by itself. Empty
+  // when the key works (or the desktop needs nothing), else a message saying why it does not.
+  virtual std::string armHotKey(const Shortcut& shortcut) {
+    (void)shortcut;
+    return {};
+  }
 };
 
 }  // namespace qb::platform

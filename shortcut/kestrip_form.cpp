@@ -146,6 +146,11 @@ void KestripForm::makeShortcut() {
   std::string error;
   if (!desktop_.shortcuts.write(shortcut, &error))
     return say("The shortcut could not be written: " + error);
+  // A hot key that cannot work is said instead of the completion, so it is not lost unseen.
+  if (!shortcut.hotKey.empty()) {
+    if (const std::string problem = desktop_.shortcuts.armHotKey(shortcut); !problem.empty())
+      return say(problem);
+  }
   if (madeIn.empty()) return say("Short Cut Complete");
   say("Short Cut Complete\r\n\r\nThe macro's program is " + target);
 }

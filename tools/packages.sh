@@ -2,6 +2,7 @@
 BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev dpkg-dev)
 # The X11 desktop backend and its tests: Qt 6, Xlib with XTest, XInput2 and xkbcommon; a
 # private Xvfb with openbox, setxkbmap for the keyboard layouts the tests switch to, trayer for a
-# notification area, and xclip to read the clipboard from another program.
+# notification area, xclip to read the clipboard from another program, and GLib's launcher (gio)
+# and desktop-file-validate, which the tests run the desktop entries with.
 X11_PACKAGES=(qt6-base-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxcb1-dev xvfb
-              openbox xauth x11-xkb-utils trayer xclip)
+              openbox xauth x11-xkb-utils trayer xclip libglib2.0-bin desktop-file-utils)

@@ -180,4 +180,9 @@ bool SimDesktop::write(const Shortcut& shortcut, std::string* error) {
   return true;
 }
 
+std::string SimDesktop::armHotKey(const Shortcut& shortcut) {
+  log_.record("ArmHotKey", shortcut.path + " [" + shortcut.hotKey + "]");
+  return hotKeyProblem_;
+}
+
 }  // namespace qb::platform::sim

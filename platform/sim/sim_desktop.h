@@ -90,6 +90,7 @@ class SimDesktop final : public Cursor,
   std::string userDataFolder() override { return userDataFolder_; }
   std::string sessionLimits() override { return sessionLimits_; }
   bool write(const Shortcut& shortcut, std::string* error) override;
+  std::string armHotKey(const Shortcut& shortcut) override;
 
   // Scripting and inspection.
   MemorySettings& settings() { return settings_; }
@@ -109,6 +110,8 @@ class SimDesktop final : public Cursor,
   void setSessionLimits(std::string text) { sessionLimits_ = std::move(text); }
   void failEditor(bool on) { failEditor_ = on; }
   void failShortcuts(bool on) { failShortcuts_ = on; }
+  // What arming a hot key answers from now on: empty when the key works.
+  void setHotKeyProblem(std::string problem) { hotKeyProblem_ = std::move(problem); }
   const std::vector<Shortcut>& shortcuts() const { return shortcuts_; }
 
   void setForeground(std::string title) { foreground_ = std::move(title); }
@@ -170,6 +173,7 @@ class SimDesktop final : public Cursor,
   std::vector<std::string> specialFolders_;
   bool failEditor_ = false;
   bool failShortcuts_ = false;
+  std::string hotKeyProblem_;
   std::vector<Shortcut> shortcuts_;
 };
 

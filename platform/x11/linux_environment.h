@@ -1,11 +1,11 @@
 #pragma once
 #include "platform/shell.h"
+#include "platform/x11/xdg_folders.h"
 
 namespace qb::platform::x11 {
 
-// The running program on Linux. Special folders: the desktop folder (XDG_DESKTOP_DIR from
-// user-dirs.dirs, the file xdg-user-dir reads, else ~/Desktop) and the applications menu
-// folder ($XDG_DATA_HOME/applications, else ~/.local/share/applications).
+// The running program on Linux. Special folders: shortcutFolders(), the desktop and the
+// applications menu folder.
 class LinuxEnvironment final : public Environment {
  public:
   std::string executablePath() override;
@@ -17,8 +17,5 @@ class LinuxEnvironment final : public Environment {
   // On a Wayland session the program lives in XWayland and reaches X11 applications only.
   std::string sessionLimits() override;
 };
-
-// The desktop folder from the text of a user-dirs.dirs file; empty when it names none.
-std::string desktopFolderFromUserDirs(std::string_view userDirs, const std::string& home);
 
 }  // namespace qb::platform::x11

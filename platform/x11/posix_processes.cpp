@@ -9,8 +9,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 #include "platform/x11/command_line.h"
+
+extern char** environ;
 
 namespace qb::platform::x11 {
 namespace {
@@ -25,7 +29,36 @@ bool exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+// The names of the variables this program set for itself, with the values it set.
+std::mutex ownEnvironmentMutex;
+std::set<std::pair<std::string, std::string>>& ownEnvironment() {
+  static std::set<std::pair<std::string, std::string>> variables;
+  return variables;
+}
+
 }  // namespace
+
+void setOwnDefaultEnvironment(const char* name, const char* value) {
+  if (std::getenv(name)) return;  // the user's own choice, which children inherit
+  ::setenv(name, value, 1);
+  std::lock_guard lock(ownEnvironmentMutex);
+  ownEnvironment().emplace(name, value);
+}
+
+std::vector<std::string> childEnvironment() {
+  std::lock_guard lock(ownEnvironmentMutex);
+  std::vector<std::string> result;
+  for (char** entry = environ; entry && *entry; ++entry) {
+    const std::string_view text(*entry);
+    const auto eq = text.find('=');
+    // A value we set and that nobody changed since is ours; anything else is the user's.
+    if (eq != std::string_view::npos &&
+        ownEnvironment().count({std::string(text.substr(0, eq)), std::string(text.substr(eq + 1))}))
+      continue;
+    result.emplace_back(text);
+  }
+  return result;
+}
 
 std::string findProgram(const std::string& name, std::string* error) {
   if (name.empty()) {
@@ -54,7 +87,8 @@ std::string findProgram(const std::string& name, std::string* error) {
   return {};
 }
 
-bool spawnDetached(const std::vector<std::string>& argv, std::string* error) {
+bool spawnDetached(const std::vector<std::string>& argv, std::string* error,
+                   const std::string& workingFolder) {
   if (argv.empty()) {
     if (error) *error = "the command line names no program";
     return false;
@@ -66,6 +100,11 @@ bool spawnDetached(const std::vector<std::string>& argv, std::string* error) {
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  const std::vector<std::string> environment = childEnvironment();
+  std::vector<char*> envp;
+  for (const auto& e : environment) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  // The report pipe says which step failed: 0 the working folder, 1 the program.
   int report[2];
   if (::pipe2(report, O_CLOEXEC) != 0) {
     if (error) *error = std::string("cannot create a pipe: ") + std::strerror(errno);
@@ -90,28 +129,37 @@ bool spawnDetached(const std::vector<std::string>& argv, std::string* error) {
     const int devnull = ::open("/dev/null", O_RDONLY);
     if (devnull >= 0) ::dup2(devnull, 0);
     ::close_range(3, ~0u, CLOSE_RANGE_CLOEXEC);  // our X connections stay with us
-    ::execv(program.c_str(), args.data());
-    const int e = errno;
-    [[maybe_unused]] const auto written = ::write(report[1], &e, sizeof e);
+    int failure[2] = {0, 0};
+    if (!workingFolder.empty() && ::chdir(workingFolder.c_str()) != 0) {
+      failure[1] = errno;
+    } else {
+      ::execve(program.c_str(), args.data(), envp.data());
+      failure[0] = 1;
+      failure[1] = errno;
+    }
+    [[maybe_unused]] const auto written = ::write(report[1], failure, sizeof failure);
     ::_exit(127);
   }
   ::close(report[1]);
   int status = 0;
   while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  // The pipe closes without data when exec succeeds, carries errno when it fails.
-  int execError = 0;
+  // The pipe closes without data when exec succeeds, carries the step and errno when it fails.
+  int failure[2] = {0, 0};
   ssize_t got = 0;
   do {
-    got = ::read(report[0], &execError, sizeof execError);
+    got = ::read(report[0], failure, sizeof failure);
   } while (got < 0 && errno == EINTR);
   ::close(report[0]);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     if (error) *error = "cannot start \"" + argv[0] + "\": no process could be created";
     return false;
   }
-  if (got == static_cast<ssize_t>(sizeof execError)) {
-    if (error) *error = "cannot start \"" + program + "\": " + std::strerror(execError);
+  if (got == static_cast<ssize_t>(sizeof failure)) {
+    if (error)
+      *error = failure[0] ? "cannot start \"" + program + "\": " + std::strerror(failure[1])
+                          : "cannot enter the folder \"" + workingFolder +
+                                "\": " + std::strerror(failure[1]);
     return false;
   }
   return true;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The three programs install side by side with the help page, stripped; the commands on the
-# PATH are links to them; an installed stand-alone program made from the installed stub plays;
-# and an ordinary user, who cannot write the installed folder, gets a macro folder of their own.
+# The programs install side by side with the help page, stripped; the commands on the PATH are
+# links to them; an installed stand-alone program made from the installed stub plays; and an
+# ordinary user, who cannot write the installed folder, gets a macro folder of their own.
 set -u
 build=$1
 dest=$(mktemp -d)
@@ -13,6 +13,10 @@ for f in lib/quillbarrow/daventi lib/quillbarrow/tapbolt lib/quillbarrow/kestrip
          lib/quillbarrow/quillbarrow-help.html share/applications/quillbarrow.desktop; do
   [ -e "$dest/usr/$f" ] || { echo "FAIL: $f is not installed"; fail=1; }
 done
+# The hot key service comes with the programs wherever the desktop build made it.
+if [ -e "$build/programs/quillbarrow-hotkeys" ]; then
+  [ -x "$dest/usr/lib/quillbarrow/quillbarrow-hotkeys" ] || { echo "FAIL: the hot key service is not installed beside the programs"; fail=1; }
+fi
 [ "$(readlink "$dest/usr/bin/daventi")" = "../lib/quillbarrow/daventi" ] || { echo "FAIL: bin/daventi link"; fail=1; }
 # Every made macro program is a copy of the stub.
 stub_size=$(stat -c %s "$dest/usr/lib/quillbarrow/tapbolt")

@@ -162,9 +162,9 @@ TEST_F(Kestrip, TheHotKeyCarriesTheModifiersAndASingleKeyNeedsOne) {
     const char* hotKey;  // null: refused
   };
   const Case cases[] = {
-      {"K", true, false, true, "CTRL+ALT+K"}, {"1", false, true, false, "SHIFT+1"},
-      {"F7", false, false, false, "F7"},      {"F7", true, true, true, "CTRL+SHIFT+ALT+F7"},
-      {"A", false, false, false, nullptr},    {"`", false, false, false, nullptr},
+      {"K", true, false, true, "CTRL+ALT+K"},    {"1", false, true, false, "SHIFT+1"},
+      {"F7", false, false, false, "F7"},         {"F7", true, true, true, "CTRL+SHIFT+ALT+F7"},
+      {"A", false, false, false, nullptr},       {"`", false, false, false, nullptr},
       {"\xC3\xA9", false, false, false, nullptr}};  // one character, two bytes
   for (const Case& c : cases) {
     const std::size_t shortcuts = sim.shortcuts().size(), shown = messages().size();
@@ -183,6 +183,39 @@ TEST_F(Kestrip, TheHotKeyCarriesTheModifiersAndASingleKeyNeedsOne) {
     ASSERT_EQ(sim.shortcuts().size(), shortcuts + 1) << c.key;
     EXPECT_EQ(sim.shortcuts().back().hotKey, c.hotKey);
   }
+}
+
+TEST_F(Kestrip, AHotKeyIsArmedAfterTheShortcutIsWrittenAndAKeyThatCannotWorkIsSaid) {
+  write(macros + "/Macro-k.txt", "w:k\r\n");
+  start();
+  struct Case {
+    const char* key;
+    const char* problem;  // what arming the key answers
+    const char* said;     // the message shown
+    bool armed;           // whether the hot key was armed at all
+  };
+  const Case cases[] = {
+      {"K", "", "Short Cut Complete", true},
+      {"K", "CTRL+ALT+K is taken", "CTRL+ALT+K is taken", true},
+      {"", "never asked", "Short Cut Complete", false},  // no hot key, nothing to arm
+  };
+  const auto armed = [&] {
+    std::vector<std::string> args;
+    for (const auto& e : sim.log().entries())
+      if (e.action == "ArmHotKey") args.push_back(e.args);
+    return args;
+  };
+  for (const Case& c : cases) {
+    sim.setHotKeyProblem(c.problem);
+    const std::size_t arms = armed().size();
+    ok("Macro-k.txt", c.key, true, false, true);
+    EXPECT_EQ(messages().back(), c.said) << c.key << " " << c.problem;
+    EXPECT_EQ(armed().size(), arms + (c.armed ? 1 : 0)) << c.key << " " << c.problem;
+    // The shortcut is written either way: only its key may not work.
+    EXPECT_TRUE(fs::exists(prog + "/Macro-k.exe"));
+  }
+  EXPECT_EQ(sim.shortcuts().size(), 3u);
+  EXPECT_EQ(armed(), std::vector<std::string>(2, shortcutFile("Macro-k") + " [CTRL+ALT+K]"));
 }
 
 TEST_F(Kestrip, TheShortcutIsNamedUpToTheFirstDotAndTheLocationIsUsedAsTyped) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "common/file_io.h"
@@ -14,6 +15,8 @@
 namespace qb::x11test {
 namespace {
 
+using platform::x11::setOwnDefaultEnvironment;
+using platform::x11::spawnDetached;
 using platform::x11::splitCommandLine;
 
 TEST(CommandLine, SplitsLikeAShellWithoutExpanding) {
@@ -128,6 +131,48 @@ TEST_F(ProcessesTest, SaysWhyAProgramCannotStart) {
     EXPECT_FALSE(desktop().processes.start(c.line, &error)) << c.line;
     EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
   }
+}
+
+TEST_F(ProcessesTest, ChildrenGetTheUsersEnvironmentNotTheValuesThisProgramSetForItself) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> users;    // the value the user started us with
+    std::optional<std::string> changed;  // a value set after ours, by anyone
+    std::optional<std::string> child;    // what a started program sees
+  };
+  const std::vector<Case> cases{
+      {"QB_TEST_UNSET_BY_USER", std::nullopt, std::nullopt, std::nullopt},
+      {"QB_TEST_SET_BY_USER", "wayland", std::nullopt, "wayland"},
+      {"QB_TEST_CHANGED_LATER", std::nullopt, "offscreen", "offscreen"},
+  };
+  for (const Case& c : cases) {
+    ScopedEnv user(c.name, c.users);
+    setOwnDefaultEnvironment(c.name, "xcb");
+    // This program itself always sees a value: the user's, else its own.
+    ASSERT_NE(std::getenv(c.name), nullptr) << c.name;
+    EXPECT_EQ(std::string(std::getenv(c.name)), c.users.value_or("xcb")) << c.name;
+    if (c.changed) setenv(c.name, c.changed->c_str(), 1);
+    const std::string out = file(std::string(c.name) + ".env");
+    std::string error;
+    ASSERT_TRUE(desktop().processes.start(
+        "sh -c 'printf \"%s\\n\" \"${" + std::string(c.name) + "-unset}\" > " + out + "'", &error))
+        << error;
+    ASSERT_TRUE(waitForFile(out)) << c.name;
+    EXPECT_EQ(*readWholeFile(out), c.child.value_or("unset") + "\n") << c.name;
+  }
+}
+
+TEST_F(ProcessesTest, AProgramStartsInTheWorkingFolderItIsGivenOrSaysWhyNot) {
+  const std::string work = file("work folder %");
+  std::filesystem::create_directories(work);
+  const std::string out = file("pwd.txt");
+  std::string error;
+  ASSERT_TRUE(spawnDetached({"sh", "-c", "pwd > \"$0\"", out}, &error, work)) << error;
+  ASSERT_TRUE(waitForFile(out));
+  EXPECT_EQ(*readWholeFile(out), work + "\n");
+  EXPECT_FALSE(spawnDetached({"sh", "-c", "true"}, &error, file("missing")));
+  EXPECT_NE(error.find("cannot enter the folder \"" + file("missing") + "\""), std::string::npos)
+      << error;
 }
 
 }  // namespace

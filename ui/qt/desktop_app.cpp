@@ -52,8 +52,9 @@ bool openSession(int& argc, char** argv, Session& session) {
     std::cerr << problem << "\n";
     return false;
   }
-  // The backend speaks X11; Qt's windows must live on the same display.
-  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "xcb", 1);
+  // The backend speaks X11; Qt's windows must live on the same display. Programs started from
+  // here do not inherit the value unless the user set it.
+  platform::x11::setOwnDefaultEnvironment("QT_QPA_PLATFORM", "xcb");
   session.app = std::make_unique<QApplication>(argc, argv);
   QApplication::setWindowIcon(programIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
