@@ -53,7 +53,7 @@ if command -v Xvfb >/dev/null; then
   [ -d "$macros" ] || { echo "FAIL: no macro folder $macros for the user"; cat "$dest/user.log"; fail=1; }
   grep -q "^Location=$macros\$" "$settings" 2>/dev/null ||
     { echo "FAIL: the user's macro folder is not stored: $(cat "$settings" 2>&1)"; fail=1; }
-  [ -z "$(ls "$dest/usr/lib/quillbarrow" | grep -v -x -e daventi -e tapbolt -e kestrip -e quillbarrow-help.html)" ] ||
+  [ -z "$(ls "$dest/usr/lib/quillbarrow" | grep -v -x -e daventi -e tapbolt -e kestrip -e quillbarrow-hotkeys -e quillbarrow-help.html)" ] ||
     { echo "FAIL: the installed folder was written"; fail=1; }
 fi
 [ $fail -eq 0 ] && echo "install layout: all checks passed"
