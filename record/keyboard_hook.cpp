@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "common/text.h"
 #include "hotkeys/fire_hot_key.h"
+#include "script/macro_text.h"
 #include "script/virtual_keys.h"
 
 namespace qb {
@@ -121,14 +122,30 @@ bool KeyboardHook::KeyHookProc(const platform::HookKeyEvent& event) {
     if (std::optional<std::string> line = keyLine(event))
       later(
           [this, line = std::move(*line)] {
-            if (recording()) program_.form1.Text1.append(line);
+            if (recording()) appendInOrder(program_.form1.Text1, line);
           },
           false);
     return false;
   }
   if (!recording()) return false;
-  if (std::optional<std::string> line = keyLine(event)) form.Text1.append(*line);
+  if (std::optional<std::string> line = keyLine(event)) appendInOrder(form.Text1, *line);
   return false;
+}
+
+void KeyboardHook::appendInOrder(forms::TextBox& text, std::string line) {
+  // A key handled late carries its own, earlier moment; a sampler line appended meanwhile is
+  // later. The player would play that step back as a pause, so the key takes the line's moment.
+  const std::string_view before = text.text();
+  std::string_view last = before.substr(0, before.size() >= 2 ? before.size() - 2 : 0);
+  if (const std::size_t newline = last.rfind('\n'); newline != std::string_view::npos)
+    last.remove_prefix(newline + 1);
+  const std::string_view own = std::string_view(line).substr(0, line.size() - kCrLf.size());
+  const auto previous = splitTimeStamp(last);
+  const auto current = splitTimeStamp(own);
+  if (previous && current && stampStep(previous->stamp, current->stamp) < 0)
+    line = std::string(own.substr(0, current->separator + 1)) + std::to_string(previous->stamp) +
+           std::string(kCrLf);
+  text.append(line);
 }
 
 std::optional<std::string> KeyboardHook::keyLine(const platform::HookKeyEvent& event) {

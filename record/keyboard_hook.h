@@ -16,6 +16,9 @@
 #include "platform/keyboard_hook_source.h"
 
 namespace qb {
+namespace forms {
+class TextBox;
+}
 
 class Program;
 
@@ -49,6 +52,8 @@ class KeyboardHook {
   // The key line for a key pressed while recording, or empty when it writes none; stamped
   // with the event's time where the desktop gives one.
   std::optional<std::string> keyLine(const platform::HookKeyEvent& event);
+  // Appends a key line, never with a moment before the line above it.
+  static void appendInOrder(forms::TextBox& text, std::string line);
   void later(std::function<void()> task, bool startsPlay);
 
   Program& program_;

@@ -154,6 +154,20 @@ TEST(KeyHook, KeyLinesCarryTheTimeOfTheKeyEvent) {
   }
 }
 
+TEST(KeyHook, AKeyHandledAfterALaterLineTakesThatLinesMoment) {
+  SimProgram p;
+  p.run(1000);
+  p.form().Command1.click();
+  p.form().Timer1.setRunning(false);
+  p.form().Timer4.setRunning(false);
+  p.run(500);
+  // A sampler line of 1490 went in while the key of 1200 waited to be handled.
+  p.form().Text1.append("m:5,6-1490\r\n");
+  p.sim.pressKey(platform::HookKeyEvent{'A', 0, 0, 1200, 0});
+  p.sim.pressKey(platform::HookKeyEvent{'B', 0, 0, 1495, 0});
+  EXPECT_EQ(p.text(), "m:5,6-1490\r\nw:{A}-1490\r\nw:{B}-1495\r\n");
+}
+
 TEST(KeyHook, NothingIsRecordedWhileIdle) {
   SimProgram p;
   p.tap('A');
