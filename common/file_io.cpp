@@ -21,6 +21,11 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
     if (error) *error = describe(path, "is a folder, not a file");
     return std::nullopt;
   }
+  // A device or a pipe has no end to read to (/dev/zero would read as nothing, or for ever).
+  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) {
+    if (error) *error = describe(path, "is not a regular file");
+    return std::nullopt;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     if (error) *error = describe(path, std::strerror(errno));

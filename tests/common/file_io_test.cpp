@@ -97,5 +97,24 @@ TEST_F(FileIo, AFailedWriteLeavesNoTemporaryFile) {
   EXPECT_EQ(names(), std::vector<std::string>{"Macro-dir.txt"});
 }
 
+TEST_F(FileIo, FoldersAndDevicesAreNotReadAsFiles) {
+  fs::create_directory(pathOf("Macro-dir.txt"));
+  struct Case {
+    std::string path;
+    const char* says;
+  };
+  std::vector<Case> cases{{pathOf("Macro-dir.txt"), "is a folder, not a file"},
+                          {pathOf("Macro-gone.txt"), "No such file or directory"}};
+#ifndef _WIN32
+  cases.push_back({"/dev/zero", "is not a regular file"});
+  cases.push_back({"/dev/null", "is not a regular file"});
+#endif
+  for (const Case& c : cases) {
+    std::string error;
+    EXPECT_FALSE(readWholeFile(c.path, &error).has_value()) << c.path;
+    EXPECT_EQ(error, c.path + ": " + c.says);
+  }
+}
+
 }  // namespace
 }  // namespace qb
