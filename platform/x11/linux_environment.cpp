@@ -2,21 +2,11 @@
 
 #include <QCoreApplication>
 #include <QStringList>
-#include <cstdlib>
 #include <filesystem>
 
 #include "platform/x11/xdg_folders.h"
 
 namespace qb::platform::x11 {
-namespace {
-
-std::string env(const char* name) {
-  const char* value = std::getenv(name);
-  return value ? value : "";
-}
-
-}  // namespace
-
 std::string LinuxEnvironment::executablePath() {
   std::error_code ec;
   const auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
@@ -35,7 +25,7 @@ std::vector<std::string> LinuxEnvironment::specialFolders() {
 }
 
 std::string LinuxEnvironment::sessionLimits() {
-  if (env("XDG_SESSION_TYPE") != "wayland" && env("WAYLAND_DISPLAY").empty()) return {};
+  if (!waylandSession()) return {};
   return "This is a Wayland session. Quillbarrow runs here through XWayland, and so it sees and "
          "drives only the applications that use X11 too:\r\n\r\n"
          "- Keys you type into other applications' windows (most of the desktop's own) are not "

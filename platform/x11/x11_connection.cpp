@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "platform/x11/xdg_folders.h"
+
 namespace qb::platform::x11 {
 
 int handleXError(_XDisplay* dpy, void* eventPtr);
@@ -28,12 +30,6 @@ int onXError(Display* dpy, XErrorEvent* event) {
 std::string displayName() {
   const char* name = std::getenv("DISPLAY");
   return name ? name : "";
-}
-
-bool waylandSession() {
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  const char* session = std::getenv("XDG_SESSION_TYPE");
-  return (wayland && *wayland) || (session && std::string(session) == "wayland");
 }
 
 }  // namespace

@@ -55,6 +55,10 @@ std::vector<std::string> shortcutFolders() {
   return {desktop, dataHome() + "/applications"};
 }
 
+bool waylandSession() {
+  return !env("WAYLAND_DISPLAY").empty() || env("XDG_SESSION_TYPE") == "wayland";
+}
+
 std::string dataHome() {
   return env("XDG_DATA_HOME").empty() ? home() + "/.local/share" : env("XDG_DATA_HOME");
 }

@@ -13,6 +13,9 @@ namespace qb::platform::x11 {
 // ($XDG_DATA_HOME/applications, else ~/.local/share/applications).
 std::vector<std::string> shortcutFolders();
 
+// Whether the user's session is a Wayland one (where this program lives in XWayland).
+bool waylandSession();
+
 // $XDG_DATA_HOME, else ~/.local/share.
 std::string dataHome();
 
