@@ -74,6 +74,7 @@ int dryRunText(std::string text, bool advanced, const DryRunOptions& options, st
   platform::sim::SimDesktop sim;
   sim.loop().setBounds(options.lastMs, static_cast<std::uint64_t>(options.idleTurns));
   sim.log().streamTo(&out, 0);
+  sim.setKeepHistory(false);
   for (const auto& [ms, title] : options.foreground) {
     if (ms == 0)
       sim.setForeground(title);
@@ -84,7 +85,7 @@ int dryRunText(std::string text, bool advanced, const DryRunOptions& options, st
 
   ModuleData module(sim.desktop());
   SimplePlayHost host;
-  host.text = std::move(text);
+  host.setText(std::move(text));
   host.advanced = advanced;
   if (options.stopAt) sim.loop().at(*options.stopAt, [&host] { host.stop = true; });
 

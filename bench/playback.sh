@@ -10,7 +10,7 @@ for n in 100000 300000 1000000; do
   f="$work/Macro-bench-$n.txt"
   "$build/bench/qb_bench_playback" generate "$n" "$f"
   mb=$(awk -v b="$(stat -c %s "$f")" 'BEGIN{printf "%.1f", b/1048576}')
-  out=$( { /usr/bin/time -f '%e %M' "$build/app/daventi" --dry-run "$f" >/dev/null; } 2>&1 | tail -1)
+  out=$( { /usr/bin/time -f '%e %M' "$build/programs/daventi" --dry-run "$f" >/dev/null; } 2>&1 | tail -1)
   secs=${out% *}; kb=${out#* }
   speed=$("$build/bench/qb_bench_playback" speed "$f")
   printf '%10s %10s %10s %12s %10s\n' "$n" "$mb" "$secs" "$(awk -v k="$kb" 'BEGIN{printf "%.1f", k/1024}')" "$speed"

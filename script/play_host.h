@@ -1,6 +1,8 @@
 #pragma once
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace qb {
 
@@ -10,7 +12,9 @@ namespace qb {
 class PlayHost {
  public:
   virtual ~PlayHost() = default;
-  virtual std::string macroText() = 0;
+  // The text as it is now. Shared and never changed afterwards, so a play can read a long macro
+  // without copying it while the window's text stays free to change.
+  virtual std::shared_ptr<const std::string> macroText() = 0;
   virtual bool advancedMark() = 0;
   virtual bool stopRequested() = 0;
   virtual void setStopRequest(bool on) = 0;
@@ -23,16 +27,19 @@ class PlayHost {
 // A host with plain fields, for the dry run and tests.
 class SimplePlayHost : public PlayHost {
  public:
-  std::string text;
+  void setText(std::string text) { text_ = std::make_shared<const std::string>(std::move(text)); }
   bool advanced = false;
   bool stop = false;
   std::string playingMark;
 
-  std::string macroText() override { return text; }
+  std::shared_ptr<const std::string> macroText() override { return text_; }
   bool advancedMark() override { return advanced; }
   bool stopRequested() override { return stop; }
   void setStopRequest(bool on) override { stop = on; }
   void setPlayingMark(std::string_view mark) override { playingMark = mark; }
+
+ private:
+  std::shared_ptr<const std::string> text_ = std::make_shared<const std::string>();
 };
 
 }  // namespace qb

@@ -10,7 +10,7 @@ namespace qb {
 
 void PlayAction(ModuleData& module, PlayHost& host) {
   host.setStopRequest(false);
-  if (host.macroText().empty()) {
+  if (host.macroText()->empty()) {
     module.desktop().dialogs.messageBox(kNothingToPlay, kProductTitle,
                                         platform::MessageButtons::Ok);
     host.playRefused();
@@ -99,16 +99,16 @@ PlayEnd PlayRecorded(ModuleData& module, PlayHost& host) {
   auto& loop = module.desktop().loop;
   const auto stopped = [&] { return host.stopRequested() || loop.quitting(); };
 
-  std::string text = host.macroText();
+  auto text = host.macroText();
   std::int64_t repeat = 1;
-  if (const auto count = repeatHeaderCount(firstLine(text))) repeat = readRepeatCount(*count);
+  if (const auto count = repeatHeaderCount(firstLine(*text))) repeat = readRepeatCount(*count);
 
   int lastX = 0, lastY = 0;
   for (std::int64_t pass = 0; pass < repeat && !stopped(); ++pass) {
     loop.yield();
     // A repeated macro is read afresh each pass, so edits made meanwhile are played.
     if (repeat > 1) text = host.macroText();
-    CrLfLines lines(text);
+    CrLfLines lines(*text);
     std::string_view line;
     if (repeat > 1) lines.next(line);  // the header
     RecordedPass player(module, lastX, lastY);

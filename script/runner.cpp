@@ -21,8 +21,10 @@ struct Repeat {
 Repeat readAdvancedRepeat(std::string_view text) {
   Repeat r;
   if (const auto count = repeatHeaderCount(firstLine(text))) {
-    if (equalsNoCase(*count, "infinite")) r.infinite = true;
-    else r.count = readRepeatCount(*count);
+    if (equalsNoCase(*count, "infinite"))
+      r.infinite = true;
+    else
+      r.count = readRepeatCount(*count);
   }
   return r;
 }
@@ -33,12 +35,12 @@ class AdvancedRun {
 
   PlayEnd run() {
     auto& loop = module_.desktop().loop;
-    std::string text = host_.macroText();
-    const Repeat repeat = readAdvancedRepeat(text);
+    auto text = host_.macroText();
+    const Repeat repeat = readAdvancedRepeat(*text);
     for (std::int64_t pass = 0; (repeat.infinite || pass < repeat.count) && !stopped();) {
       loop.yield();
       if (pass > 0 || repeat.infinite) text = host_.macroText();
-      CrLfLines lines(text);
+      CrLfLines lines(*text);
       std::string_view line;
       while (lines.next(line) && !stopped()) {
         if (startsWithNoCase(line, "limitto:") && !passGate(line.substr(8))) return stop();
@@ -131,7 +133,9 @@ class AdvancedRun {
 
 }  // namespace
 
-PlayEnd RunAdvanced(ModuleData& module, PlayHost& host) { return AdvancedRun(module, host).run(); }
+PlayEnd RunAdvanced(ModuleData& module, PlayHost& host) {
+  return AdvancedRun(module, host).run();
+}
 
 int CheckWindowLimit(platform::Windows& windows, std::string_view argument) {
   std::string raw = windows.foregroundTitle();
@@ -141,15 +145,20 @@ int CheckWindowLimit(platform::Windows& windows, std::string_view argument) {
   const std::string_view trimmed = trimBlanks(title);
 
   const auto equals = argument.find('=');
-  const std::string_view wanted = equals == std::string_view::npos ? argument : argument.substr(equals + 1);
+  const std::string_view wanted =
+      equals == std::string_view::npos ? argument : argument.substr(equals + 1);
   const std::string_view code = argument.size() >= 4 ? argument.substr(2, 2) : std::string_view{};
   const char mode = argument.empty() ? '\0' : argument[0];
 
   bool match = true;
-  if (code == "sw") match = likeMatch(trimmed, std::string(wanted) + "*");
-  else if (code == "ew") match = likeMatch(trimmed, "*" + std::string(wanted));
-  else if (code == "em") match = trimmed == wanted;
-  else if (code == "in") match = trimmed.find(wanted) != std::string_view::npos;
+  if (code == "sw")
+    match = likeMatch(trimmed, std::string(wanted) + "*");
+  else if (code == "ew")
+    match = likeMatch(trimmed, "*" + std::string(wanted));
+  else if (code == "em")
+    match = trimmed == wanted;
+  else if (code == "in")
+    match = trimmed.find(wanted) != std::string_view::npos;
   if (match) return 0;
   return mode == 'w' ? 1 : 2;
 }

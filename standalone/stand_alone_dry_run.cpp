@@ -21,6 +21,7 @@ int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, s
   platform::sim::SimDesktop sim;
   sim.loop().setBounds(options.lastMs, static_cast<std::uint64_t>(options.idleTurns));
   sim.log().streamTo(&out, 0);
+  sim.setKeepHistory(false);
   for (const auto& [ms, title] : options.foreground) {
     if (ms == 0)
       sim.setForeground(title);

@@ -13,7 +13,7 @@ bool SimDesktop::position(Point& out) {
 
 bool SimDesktop::setPosition(Point to) {
   cursor_ = to;
-  if (traceCursor_) cursorTrace_.push_back(to);
+  if (traceCursor_ && keepHistory_) cursorTrace_.push_back(to);
   return true;
 }
 
@@ -26,7 +26,7 @@ bool SimDesktop::press(MouseButton button, bool down) {
 }
 
 bool SimDesktop::send(const KeySequence& keys, std::string_view text, bool waitUntilProcessed) {
-  sent_.push_back(SentKeys{std::string(text), keys, waitUntilProcessed});
+  if (keepHistory_) sent_.push_back(SentKeys{std::string(text), keys, waitUntilProcessed});
   std::string args = waitUntilProcessed ? "wait " : "nowait ";
   args += text;
   log_.record("SendKeyString", args);
@@ -72,7 +72,7 @@ bool SimDesktop::start(std::string_view commandLine, std::string* error) {
     if (error) *error = "cannot start " + std::string(commandLine);
     return false;
   }
-  started_.emplace_back(commandLine);
+  if (keepHistory_) started_.emplace_back(commandLine);
   return true;
 }
 
@@ -84,7 +84,8 @@ MessageAnswer SimDesktop::messageBox(std::string_view text, std::string_view tit
     answer = answers_.front();
     answers_.pop_front();
   }
-  messages_.push_back(ShownMessage{std::string(text), std::string(title), buttons, answer});
+  if (keepHistory_)
+    messages_.push_back(ShownMessage{std::string(text), std::string(title), buttons, answer});
   return answer;
 }
 
@@ -176,7 +177,7 @@ bool SimDesktop::write(const Shortcut& shortcut, std::string* error) {
     if (error) *error = shortcut.path + ": cannot be written";
     return false;
   }
-  shortcuts_.push_back(shortcut);
+  if (keepHistory_) shortcuts_.push_back(shortcut);
   return true;
 }
 

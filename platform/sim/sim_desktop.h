@@ -94,6 +94,9 @@ class SimDesktop final : public Cursor,
 
   // Scripting and inspection.
   MemorySettings& settings() { return settings_; }
+  // Tests read back what was sent, started, shown and written; a dry run only streams its log
+  // and turns that history off, so an endless play runs in constant memory.
+  void setKeepHistory(bool on) { keepHistory_ = on; }
   // A key event from the keyboard; returns whether the hook swallowed it.
   bool pressKey(const HookKeyEvent& event);
   bool hookInstalled() const { return static_cast<bool>(hook_); }
@@ -144,6 +147,7 @@ class SimDesktop final : public Cursor,
   MemorySettings settings_;
   Desktop desktop_;
 
+  bool keepHistory_ = true;
   Point cursor_;
   bool traceCursor_ = false;
   std::vector<Point> cursorTrace_;

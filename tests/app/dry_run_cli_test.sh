@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The dry-run command as a user runs it: the bundled example, executor choice by file name,
-# an unreadable file, and an endless play ended at its bound.
+# an unreadable file, and endless plays ended at their bound.
 set -u
 daventi=$1
 examples=$2
@@ -33,6 +33,17 @@ out=$("$daventi" --dry-run --max-ms 10000 "$work/Macro-AM-forever.txt")
 status=$?
 check bound-status 3 "$status"
 check bound-last-line "10000 Ended at the bound: virtual time reached its bound of 10000 ms" "$(tail -n 1 <<<"$out")"
+
+# Endless plays keep no history of what they sent: with the heap held to 200 MB, a macro that
+# types a hundred thousand keys over and over still runs to its bound instead of running out.
+printf 'loop:infinite\r\nw:{a 100000}\r\n' > "$work/Macro-AM-typing.txt"
+(ulimit -d 200000 && exec "$daventi" --dry-run --max-idle-turns 400 "$work/Macro-AM-typing.txt" \
+  >"$work/typing.log")
+check endless-typing-status 3 "$?"
+case "$(tail -n 1 "$work/typing.log")" in
+  *"Ended at the bound"*) ;;
+  *) echo "FAIL endless-typing: $(tail -n 1 "$work/typing.log")"; fail=1 ;;
+esac
 
 [ $fail -eq 0 ] && echo "dry-run command: all checks passed"
 exit $fail

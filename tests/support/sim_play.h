@@ -17,7 +17,7 @@ struct SimPlay {
   SimplePlayHost host;
 
   std::vector<std::string> play(const std::string& text, bool advanced = false) {
-    host.text = text;
+    host.setText(text);
     host.advanced = advanced;
     const auto origin = sim.loop().now();
     PlayAction(module, host);
