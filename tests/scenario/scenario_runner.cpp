@@ -9,6 +9,7 @@
 #include "common/text.h"
 #include "forms/controls.h"
 #include "forms/list_controls.h"
+#include "kestrip_process.h"
 #include "platform/sim/sim_desktop.h"
 
 namespace qb::scenario {
@@ -100,7 +101,13 @@ class Runner {
     return *program_;
   }
 
+  KestripForm& kestrip() {
+    if (!kestrip_) throw Failure{"the shortcut maker has not been started"};
+    return kestrip_->form();
+  }
+
   forms::Form& form(std::string_view name) {
+    if (name == "Kestrip") return kestrip();
     Program& p = program();
     if (name == "Form1") return p.form1;
     if (name == "Form2") return p.form2;
@@ -127,16 +134,18 @@ class Runner {
     return static_cast<T&>(c);
   }
 
-  std::size_t entryIndex(forms::ListBox& list, std::string_view entry) {
+  // An entry of a list or drop-down, by its text or as "#index".
+  std::size_t entryIndex(const forms::Control& list, const std::vector<std::string>& items,
+                         std::string_view entry) {
     entry = trimBlanks(entry);
     if (!entry.empty() && entry[0] == '#') {
       const auto i = parseWholeNumber(entry.substr(1), 0, 1'000'000);
-      if (!i || static_cast<std::size_t>(*i) >= list.count())
+      if (!i || static_cast<std::size_t>(*i) >= items.size())
         throw Failure{"no entry " + std::string(entry)};
       return static_cast<std::size_t>(*i);
     }
-    for (std::size_t i = 0; i < list.count(); ++i)
-      if (list.items()[i] == entry) return i;
+    for (std::size_t i = 0; i < items.size(); ++i)
+      if (items[i] == entry) return i;
     throw Failure{"no entry " + std::string(entry) + " in " + list.name()};
   }
 
@@ -171,6 +180,11 @@ class Runner {
     if (property == "enabled") return c.enabled() ? "true" : "false";
     if (property == "visible") return c.visible() ? "true" : "false";
     if (property == "tag") return quote(c.tag());
+    if (property == "layout") {
+      const forms::Rect r = c.layout();
+      return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.width) +
+             " " + std::to_string(r.height);
+    }
     switch (c.kind()) {
       case K::TextBox: {
         auto& t = static_cast<forms::TextBox&>(c);
@@ -228,6 +242,14 @@ class Runner {
       forms::Form& f = form(trimBlanks(rest));
       out_ << f.name() << ": " << (f.visible() ? "shown" : "hidden") << ", " << f.width() << " x "
            << f.height() << (f.enabled() ? "" : ", disabled") << "\n";
+    } else if (kind == "caption") {
+      forms::Form& f = form(trimBlanks(rest));
+      out_ << "caption " << f.name() << " = " << quote(f.caption()) << "\n";
+    } else if (kind == "shortcuts") {
+      if (sim_.shortcuts().empty()) out_ << "no shortcuts\n";
+      for (const auto& s : sim_.shortcuts())
+        out_ << "shortcut " << quote(s.path) << " -> " << quote(s.target) << ", hot key "
+             << (s.hotKey.empty() ? "none" : quote(s.hotKey)) << "\n";
     } else if (kind == "messages") {
       for (const auto& m : sim_.messages())
         out_ << "message [" << m.title << "] " << quote(m.text) << " -> "
@@ -259,7 +281,25 @@ class Runner {
     } catch (const std::exception& e) {
       return e.what();
     }
+    reportKestripEnd();
     return {};
+  }
+
+  // Said once, after the step in which the shortcut maker's window closed. A window that
+  // closed while the program kept its event loop turning would hang there: said as well.
+  void reportKestripEnd() {
+    if (!kestrip_ || kestripEndSaid_ || !kestrip_->form().ended()) return;
+    kestripEndSaid_ = true;
+    out_ << "kestrip ended" << (kestrip_->loop().left() ? "" : ", but its event loop still runs")
+         << "\n";
+  }
+
+  void startKestrip(const std::string& arguments) {
+    kestrip_.reset();
+    kestripEndSaid_ = false;
+    kestrip_ = std::make_unique<KestripProcess>(
+        sim_.desktop(), (fs::path(root_) / "prog" / "kestrip").string(), arguments);
+    out_ << (kestrip_->form().ended() ? "ended" : "running") << "\n";
   }
 
   void dispatch(const std::string& verb, const std::string& rest) {
@@ -286,6 +326,15 @@ class Runner {
       sim_.setForeground(rest);
     } else if (verb == "clipboard") {
       sim_.setClipboard(unescape(rest));
+    } else if (verb == "special-folder") {
+      specialFolders_.push_back(std::string(trimBlanks(rest)));
+      sim_.setSpecialFolders(specialFolders_);
+    } else if (verb == "failing-shortcuts") {
+      sim_.failShortcuts(toLowerAscii(trimBlanks(rest)) == "on");
+    } else if (verb == "hot-key-problem") {
+      sim_.setHotKeyProblem(unescape(rest));
+    } else if (verb == "start" && firstWord(rest).first == "kestrip") {
+      startKestrip(unescape(firstWord(rest).second));
     } else if (verb == "start") {
       ProgramConfig config;
       config.standAloneBuild = trimBlanks(rest) == "standalone";
@@ -303,8 +352,13 @@ class Runner {
         if (t.onDblClick) t.onDblClick();
         return;
       }
+      if (c.kind() == forms::ControlKind::ComboBox && verb == "select") {
+        auto& box = static_cast<forms::ComboBox&>(c);
+        box.chooseItem(entryIndex(box, box.items(), entry));
+        return;
+      }
       auto& list = as<forms::ListBox>(c, forms::ControlKind::ListBox, "a list");
-      const std::size_t index = entryIndex(list, entry);
+      const std::size_t index = entryIndex(list, list.items(), entry);
       if (verb == "select")
         list.clickItem(index);
       else
@@ -315,6 +369,12 @@ class Runner {
       const std::string value = unescape(text);
       if (c.kind() == forms::ControlKind::ComboBox) {
         static_cast<forms::ComboBox&>(c).setText(value);
+        return;
+      }
+      if (c.kind() == forms::ControlKind::CheckBox && verb == "set") {
+        const std::string v(trimBlanks(value));
+        if (v != "0" && v != "1" && v != "2") throw Failure{c.name() + " takes 0, 1 or 2"};
+        static_cast<forms::CheckBox&>(c).setValue(v[0] - '0');
         return;
       }
       auto& box = as<forms::TextBox>(c, forms::ControlKind::TextBox, "a text field");
@@ -354,6 +414,17 @@ class Runner {
       forms::Form& f = form(trimBlanks(rest));
       const bool pressed = verb == "enter" ? f.pressDefault() : f.pressCancel();
       out_ << (pressed ? "pressed" : "nothing pressed") << "\n";
+    } else if (verb == "resize") {
+      // Only the shortcut maker lays its controls out by its size; the other windows keep
+      // their designed size.
+      const auto [name, size] = firstWord(rest);
+      const auto [w, h] = firstWord(size);
+      if (name != "Kestrip") throw Failure{name + " cannot be resized"};
+      const auto width = parseWholeNumber(w, 1000, 100000),
+                 height = parseWholeNumber(h, 1000, 100000);
+      if (!width || !height)
+        throw Failure{"resize needs a width and a height in twips, 1000 or more"};
+      kestrip().resize(static_cast<int>(*width), static_cast<int>(*height));
     } else if (verb == "close") {
       form(trimBlanks(rest)).close();
     } else if (verb == "at") {
@@ -379,6 +450,9 @@ class Runner {
   std::ostream& out_;
   platform::sim::SimDesktop sim_;
   std::unique_ptr<Program> program_;
+  std::unique_ptr<KestripProcess> kestrip_;
+  bool kestripEndSaid_ = false;
+  std::vector<std::string> specialFolders_;
   std::size_t next_ = 0;
   bool failed_ = false;
 };
