@@ -37,7 +37,7 @@ check bound-last-line "10000 Ended at the bound: virtual time reached its bound 
 # Endless plays keep no history of what they sent: with the heap held to 200 MB, a macro that
 # types a hundred thousand keys over and over still runs to its bound instead of running out.
 printf 'loop:infinite\r\nw:{a 100000}\r\n' > "$work/Macro-AM-typing.txt"
-(ulimit -d 200000 && exec "$daventi" --dry-run --max-idle-turns 400 "$work/Macro-AM-typing.txt" \
+(ulimit -d 200000 && exec "$daventi" --dry-run --max-idle-turns 1500 "$work/Macro-AM-typing.txt" \
   >"$work/typing.log")
 check endless-typing-status 3 "$?"
 case "$(tail -n 1 "$work/typing.log")" in
