@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "app/own_files.h"
 #include "app/product.h"
@@ -119,7 +120,7 @@ void Program::runFileMode(const std::string& path) {
 void Program::standAloneMode() {
   form1.hide();
   std::string problem;
-  const auto macro = readAppendedMacro(desktop.environment.executablePath(), problem);
+  auto macro = readAppendedMacro(desktop.environment.executablePath(), problem);
   if (!macro) {
     // The bare stub ends at once: its own bytes are no macro.
     desktop.dialogs.messageBox(problem, kProductTitle, platform::MessageButtons::Ok);
@@ -127,7 +128,7 @@ void Program::standAloneMode() {
     return end(1);
   }
   if (macro->advanced) form1.Text1.setTag(std::string(kAdvancedMacroTag));
-  form1.Text1.setText(macro->text);
+  form1.Text1.setText(std::move(macro->text));
   playFromStartUp();
   hook.RemoveKeyHook();
   end(0);

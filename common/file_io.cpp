@@ -15,17 +15,27 @@ static std::string describe(const std::string& path, const std::string& reason) 
   return path + ": " + reason;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
+bool isRegularFile(const std::string& path, std::string* error) {
   std::error_code ec;
-  if (fs::is_directory(path, ec)) {
+  const fs::file_status status = fs::status(path, ec);
+  if (fs::is_directory(status)) {
     if (error) *error = describe(path, "is a folder, not a file");
-    return std::nullopt;
+    return false;
   }
   // A device or a pipe has no end to read to (/dev/zero would read as nothing, or for ever).
-  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) {
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
     if (error) *error = describe(path, "is not a regular file");
-    return std::nullopt;
+    return false;
   }
+  if (!fs::exists(status)) {
+    if (error) *error = describe(path, ec ? ec.message() : std::strerror(ENOENT));
+    return false;
+  }
+  return true;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
+  if (!isRegularFile(path, error)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     if (error) *error = describe(path, std::strerror(errno));

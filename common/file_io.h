@@ -13,6 +13,10 @@ struct FileResult {
   std::string error;  // "<path>: <reason>" when not ok
 };
 
+// Whether `path` names a regular file that exists: a folder, a device or a pipe has no end to
+// read to. Otherwise false with `error` set.
+bool isRegularFile(const std::string& path, std::string* error = nullptr);
+
 // The whole file, or empty with `error` set.
 std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
 

@@ -1,5 +1,11 @@
 #include "standalone/stub_reader.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <utility>
+#include <vector>
+
 #include "common/file_io.h"
 #include "standalone/markers.h"
 
@@ -21,6 +27,51 @@ std::size_t findMarker(std::string_view image, std::u16string_view marker) {
   return std::string_view::npos;
 }
 
+// Where `marker` first begins in the open file, read a slice at a time so that only the macro
+// after it is ever held, not the program image before it.
+std::optional<std::uint64_t> findMarkerInFile(std::ifstream& file, std::u16string_view marker) {
+  constexpr std::size_t kSlice = 1 << 20;
+  const std::size_t keep = marker.size() - 1;  // a marker may straddle two slices
+  std::vector<char> buffer(kSlice + keep);
+  std::size_t held = 0;
+  std::uint64_t heldFrom = 0;  // the file offset of buffer[0]
+  file.clear();
+  file.seekg(0);
+  while (file) {
+    file.read(buffer.data() + held, static_cast<std::streamsize>(kSlice));
+    const auto got = static_cast<std::size_t>(file.gcount());
+    if (got == 0) break;
+    held += got;
+    const std::size_t at = findMarker({buffer.data(), held}, marker);
+    if (at != std::string_view::npos) return heldFrom + at;
+    const std::size_t carry = std::min(held, keep);
+    std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(held - carry),
+              buffer.begin() + static_cast<std::ptrdiff_t>(held), buffer.begin());
+    heldFrom += held - carry;
+    held = carry;
+  }
+  return std::nullopt;
+}
+
+AppendedMacro macroAfter(bool advanced, std::string text) {
+  // Only the closing CR LF: the macro was empty, and the player says so.
+  if (text == "\r\n") text.clear();
+  return AppendedMacro{std::move(text), advanced};
+}
+
+// The bytes of the open file from `from` to its end.
+std::optional<std::string> readFrom(std::ifstream& file, std::uint64_t from) {
+  file.clear();
+  file.seekg(0, std::ios::end);
+  const auto end = static_cast<std::uint64_t>(file.tellg());
+  if (!file || end < from) return std::nullopt;
+  std::string text(static_cast<std::size_t>(end - from), '\0');
+  file.seekg(static_cast<std::streamoff>(from));
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (static_cast<std::size_t>(file.gcount()) != text.size()) return std::nullopt;
+  return text;
+}
+
 }  // namespace
 
 std::optional<AppendedMacro> findAppendedMacro(std::string_view image) {
@@ -28,22 +79,34 @@ std::optional<AppendedMacro> findAppendedMacro(std::string_view image) {
     const std::u16string_view marker = advanced ? kAdvancedMarkerWide : kRecordedMarkerWide;
     const std::size_t at = findMarker(image, marker);
     if (at == std::string_view::npos) continue;
-    std::string_view text = image.substr(at + marker.size());
-    // Only the closing CR LF: the macro was empty, and the player says so.
-    if (text == "\r\n") text = {};
-    return AppendedMacro{std::string(text), advanced};
+    return macroAfter(advanced, std::string(image.substr(at + marker.size())));
   }
   return std::nullopt;
 }
 
 std::optional<AppendedMacro> readAppendedMacro(const std::string& ownPath, std::string& problem) {
+  // Scanned as a stream: the program image before the macro is never held in memory.
   std::string error;
-  const auto image = readWholeFile(ownPath, &error);
-  if (!image) {
+  std::ifstream file;
+  if (isRegularFile(ownPath, &error)) file.open(ownPath, std::ios::binary);
+  if (!file.is_open()) {
+    if (error.empty()) error = ownPath + ": cannot be read";
     problem = "The macro program could not read its own file: " + error;
     return std::nullopt;
   }
-  auto macro = findAppendedMacro(*image);
+  std::optional<AppendedMacro> macro;
+  for (const bool advanced : {false, true}) {
+    const std::u16string_view marker = advanced ? kAdvancedMarkerWide : kRecordedMarkerWide;
+    const auto at = findMarkerInFile(file, marker);
+    if (!at) continue;
+    auto text = readFrom(file, *at + marker.size());
+    if (!text) {
+      problem = "The macro program could not read its own file: " + ownPath + ": cannot be read";
+      return std::nullopt;
+    }
+    macro = macroAfter(advanced, std::move(*text));
+    break;
+  }
   if (!macro)
     problem = "There is no macro in " + ownPath +
               ". It is the stand-alone stub, which is copied to make macro programs; it plays "

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/file_io.h"
 #include "standalone/markers.h"
 
 namespace qb {
@@ -41,13 +42,29 @@ TEST(StubReader, TakesEverythingAfterTheFirstMarker) {
       {"cut marker", stub + kAdvanced.substr(0, kAdvanced.size() - 1), std::nullopt},
       {"nothing", "", std::nullopt},
   };
-  for (const Case& c : cases) {
-    const auto found = findAppendedMacro(c.image);
-    ASSERT_EQ(found.has_value(), c.expected.has_value()) << c.name;
-    if (!found) continue;
-    EXPECT_EQ(found->text, c.expected->text) << c.name;
-    EXPECT_EQ(found->advanced, c.expected->advanced) << c.name;
+  const auto check = [](const std::optional<AppendedMacro>& found, const Case& c,
+                        const std::string& how) {
+    ASSERT_EQ(found.has_value(), c.expected.has_value()) << c.name << how;
+    if (!found) return;
+    EXPECT_EQ(found->text, c.expected->text) << c.name << how;
+    EXPECT_EQ(found->advanced, c.expected->advanced) << c.name << how;
+  };
+  for (const Case& c : cases) check(findAppendedMacro(c.image), c, "");
+
+  // The program file is scanned a megabyte at a time: the same answers with the marker before,
+  // across and after the edge of a slice.
+  const std::string file = ::testing::TempDir() + "/qb-stub-reader-Macro-a.exe";
+  constexpr std::size_t kSlice = 1 << 20;
+  for (const std::size_t before : {std::size_t{0}, kSlice - 30, kSlice - 1, kSlice}) {
+    for (const Case& c : cases) {
+      const std::size_t pad = before > stub.size() ? before - stub.size() : 0;
+      ASSERT_TRUE(writeFileAtomic(file, std::string(pad, 'x') + c.image).ok);
+      std::string problem;
+      check(readAppendedMacro(file, problem), c, " after " + std::to_string(before) + " bytes");
+      EXPECT_EQ(problem.empty(), c.expected.has_value()) << c.name << ": " << problem;
+    }
   }
+  deleteFile(file);
 }
 
 TEST(StubReader, AProgramFileThatCannotBeReadIsNamed) {
