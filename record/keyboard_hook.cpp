@@ -3,12 +3,14 @@
 #include "app/program.h"
 #include "common/text.h"
 #include "hotkeys/fire_hot_key.h"
+#include "platform/virtual_keys.h"
 #include "script/macro_text.h"
-#include "script/virtual_keys.h"
 
 namespace qb {
 
 namespace {
+
+namespace vk = platform::vk;
 
 using platform::kHookAltDown;
 using platform::kHookExtended;

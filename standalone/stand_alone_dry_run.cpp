@@ -4,11 +4,14 @@
 
 #include "app/program.h"
 #include "platform/sim/sim_desktop.h"
-#include "script/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace qb {
 
 namespace {
+
+namespace vk = platform::vk;
+
 // Why the loop ends when the program itself leaves; any other reason is a bound.
 std::string programLeavingReason() {
   platform::sim::SimEventLoop probe;

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/virtual_keys.h"
 #include "support/sim_program.h"
 
 namespace qb {
 namespace {
+
+namespace vk = platform::vk;
 
 using platform::kHookAltDown;
 using platform::kHookExtended;
@@ -107,8 +110,8 @@ TEST(KeyHook, RecordedKeyLines) {
       {"left Shift pressed while Ctrl is held", {D(LC), D(LS)}, {}},
       {"right Shift pressed while left Ctrl is held", {D(LC), D(RS)}, {"w:^{\xA1}"}},
       {"lone modifiers", {D(LS), U(LS), D(RS), U(RS), D(LC), U(LC), D(RC), U(RC)}, {}},
-      {"numeric keypad 1", {D(97), U(97)}, {"w:{a}"}},
-      {"minus", {D(189), U(189)}, {"w:{-}"}},
+      {"numeric keypad 1", {D(vk::Numpad1), U(vk::Numpad1)}, {"w:{a}"}},
+      {"minus", {D(vk::OemMinus), U(vk::OemMinus)}, {"w:{-}"}},
       {"Break", {D(vk::Pause), U(vk::Pause)}, {"w:{BREAK}"}},
       {"injected keys",
        {E(A, kHookInjected), E(Home, kHookInjected | 1), E(LC, kHookInjected)},
