@@ -9,15 +9,7 @@
 namespace qb {
 
 namespace {
-
 namespace vk = platform::vk;
-
-// Why the loop ends when the program itself leaves; any other reason is a bound.
-std::string programLeavingReason() {
-  platform::sim::SimEventLoop probe;
-  probe.quit();
-  return probe.quitReason();
-}
 }  // namespace
 
 int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, std::ostream& out) {
@@ -42,9 +34,10 @@ int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, s
       sim.pressKey({vk::Pause, 0, platform::kHookUp, 0, 0});
     });
   program.startUp();
-  if (sim.loop().quitReason() != programLeavingReason()) {
+  // A program that left by itself ended its play; any other reason is a bound.
+  if (sim.loop().quitReason() != platform::sim::QuitReason::ProgramLeft) {
     out << platform::sim::SimLog::formatLine(sim.loop().now(), "Ended",
-                                             "at the bound: " + sim.loop().quitReason());
+                                             "at the bound: " + sim.loop().quitReasonText());
     return 3;
   }
   return program.exitStatus();
