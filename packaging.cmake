@@ -20,7 +20,7 @@ install(CODE "
   if(NOT stripped EQUAL 0)
     message(FATAL_ERROR \"strip failed on the installed programs\")
   endif()")
-install(FILES help/quillbarrow-help.html DESTINATION ${QB_INSTALL_DIR})
+install(FILES ${QB_GENERATED_DIR}/quillbarrow-help.html DESTINATION ${QB_INSTALL_DIR})
 # The programs find each other (the stub, the shortcut maker) in their own folder, which they
 # read through the real path of their executable; the commands on the PATH are links to it.
 foreach(program daventi kestrip)

@@ -92,7 +92,7 @@ int dryRunText(std::string text, bool advanced, const DryRunOptions& options, st
   PlayAction(module, host);
   if (sim.loop().quitting()) {
     out << platform::sim::SimLog::formatLine(sim.loop().now(), "Ended",
-                                             "at the bound: " + sim.loop().quitReason());
+                                             "at the bound: " + sim.loop().quitReasonText());
     return 3;
   }
   return 0;

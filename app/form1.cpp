@@ -210,7 +210,8 @@ void Form1::help() {
 }
 
 void Form1::about() {
-  const std::string text = "Quillbarrow 4.1 \r\nWritten by the Quillbarrow developers\r\n" +
+  const std::string text = std::string(kProductTitle) +
+                           " \r\nWritten by the Quillbarrow developers\r\n" +
                            std::string(kSupportAddress) + "\r\n" + std::string(kSiteName) + "\r\n";
   program_.desktop.dialogs.messageBox(text, kWindowTitle, platform::MessageButtons::Ok);
 }

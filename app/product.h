@@ -1,13 +1,14 @@
 #pragma once
 #include <string_view>
 
+#include "common/version.h"
 #include "script/player.h"
 
 // Names the windows and messages show.
 namespace qb {
 inline constexpr std::string_view kSiteName = "quillbarrow.example";
 inline constexpr std::string_view kSupportAddress = "support@quillbarrow.example";
-inline constexpr std::string_view kWindowTitle = "Quillbarrow 4.1 - quillbarrow.example";
+inline constexpr std::string_view kWindowTitle = "Quillbarrow " QB_VERSION " - quillbarrow.example";
 // The help page is shipped beside the programs, so it opens without a network.
 inline constexpr std::string_view kHelpPageFile = "quillbarrow-help.html";
 inline constexpr std::string_view kShortcutMakerToken = "KWhatever5150";

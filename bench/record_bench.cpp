@@ -113,10 +113,10 @@ void hookRecording() {
   Timings t;
   for (int i = 0; i < 50000; ++i) {
     const bool shift = i % 3 == 0;
-    if (shift) t.time(p, qb::vk::LShift, 0);
+    if (shift) t.time(p, qb::platform::vk::LShift, 0);
     t.time(p, 'A' + static_cast<std::uint32_t>(i % 26), 0);
     t.time(p, 'A' + static_cast<std::uint32_t>(i % 26), qb::platform::kHookUp);
-    if (shift) t.time(p, qb::vk::LShift, qb::platform::kHookUp);
+    if (shift) t.time(p, qb::platform::vk::LShift, qb::platform::kHookUp);
   }
   t.print("recording (key lines appended)");
 }
@@ -127,12 +127,12 @@ void hookShortcutsAndHotKeys() {
   p.program.form2.option(3, 5).setValue(1);
   Timings t;
   for (int i = 0; i < 20000; ++i) {
-    t.time(p, qb::vk::LControl, 0);
+    t.time(p, qb::platform::vk::LControl, 0);
     t.time(p, i % 2 ? 'T' : 'R', 0);  // Record, Stop posted
     t.time(p, i % 2 ? 'T' : 'R', qb::platform::kHookUp);
-    t.time(p, qb::vk::LControl, qb::platform::kHookUp);
-    t.time(p, qb::vk::F1 + 4, 0);  // a hot key's passes posted
-    t.time(p, qb::vk::F1 + 4, qb::platform::kHookUp);
+    t.time(p, qb::platform::vk::LControl, qb::platform::kHookUp);
+    t.time(p, qb::platform::vk::F1 + 4, 0);  // a hot key's passes posted
+    t.time(p, qb::platform::vk::F1 + 4, qb::platform::kHookUp);
     p.run();  // the posted actions, untimed
   }
   t.print("shortcuts and hot keys (actions posted)");
@@ -152,15 +152,16 @@ void hookDuringHotKeyPlay() {
   // Keys arrive every 3 ms of the play's 100 s: typing, the hot keys, shortcuts, and at the end
   // the Break key.
   for (int i = 0; i < 33000; ++i) {
-    const std::uint32_t keys[] = {'A', qb::vk::F1 + 4, qb::vk::LControl, 'R', qb::vk::F1 + 1};
+    const std::uint32_t keys[] = {'A', qb::platform::vk::F1 + 4, qb::platform::vk::LControl, 'R',
+                                  qb::platform::vk::F1 + 1};
     const std::uint32_t vk = keys[i % 5];
     p.sim.loop().at(1 + i * 3, [&t, &p, vk] {
       t.time(p, vk, 0);
       t.time(p, vk, qb::platform::kHookUp);
     });
   }
-  p.sim.loop().at(99500, [&t, &p] { t.time(p, qb::vk::Pause, 0); });
-  p.key(qb::vk::F1 + 1);
+  p.sim.loop().at(99500, [&t, &p] { t.time(p, qb::platform::vk::Pause, 0); });
+  p.key(qb::platform::vk::F1 + 1);
   p.run(200000);
   t.print("during a play started by a hot key");
   std::printf("     (the play ran %zu of 20000 lines, keys sent by hot keys meanwhile: %zu)\n",

@@ -3,12 +3,15 @@
 #include "app/program.h"
 #include "common/text.h"
 #include "hotkeys/fire_hot_key.h"
+#include "platform/virtual_keys.h"
+#include "record/key_tokens.h"
 #include "script/macro_text.h"
-#include "script/virtual_keys.h"
 
 namespace qb {
 
 namespace {
+
+namespace vk = platform::vk;
 
 using platform::kHookAltDown;
 using platform::kHookExtended;
@@ -165,13 +168,12 @@ std::optional<std::string> KeyboardHook::keyLine(const platform::HookKeyEvent& e
   } else {
     if (key >= vk::LShift && key <= vk::LMenu) return std::nullopt;
     if (flags != kDown && flags != kHookExtended) return std::nullopt;
-    // Home and End are the keys whose Shift and Ctrl the hook's own tracking carries over.
     std::string refined = token;
-    if ((refined == "{HOME}" || refined == "{END}") && ShiftHeld == -1) refined.insert(0, "+");
-    if ((refined.find("{HOME}") != std::string::npos ||
-         refined.find("{END}") != std::string::npos) &&
-        CtrlHeld == -1)
-      refined.insert(0, "^");
+    if (const KeyTokenRow* row = findKeyToken(static_cast<std::uint16_t>(key));
+        row && row->takesTrackedModifiers) {
+      if (ShiftHeld == -1) refined.insert(0, "+");
+      if (CtrlHeld == -1) refined.insert(0, "^");
+    }
     line = "w:" + refined;
   }
   line += '-';
@@ -184,67 +186,7 @@ std::optional<std::string> KeyboardHook::keyLine(const platform::HookKeyEvent& e
 }
 
 std::string KeyboardHook::KeyToken(std::uint16_t vk) {
-  if (vk >= vk::F1 && vk <= vk::F12) return "{f" + std::to_string(vk - vk::F1 + 1) + "}";
-  switch (vk) {
-    case 37:
-      return "{left}";
-    case 46:
-      return "{del}";
-    case 38:
-      return "{up}";
-    case 39:
-      return "{right}";
-    case 40:
-      return "{down}";
-    case 189:
-      return "{-}";
-    case 187:
-      return "{=}";
-    case 190:
-      return "{.}";
-    case 191:
-      return "{/}";
-    case 220:
-      return "{\\}";
-    case 219:
-      return "{[}";
-    case 221:
-      return "{]}";
-    case 186:
-      return "{;}";
-    case 222:
-      return "{'}";
-    case 188:
-      return "{,}";
-    case 34:
-      return "{PGDN}";
-    case 33:
-      return "{PGUP}";
-    case 36:
-      return "{HOME}";
-    case 35:
-      return "{END}";
-    case 45:
-      return "{INSERT}";
-    case 27:
-      return "{ESC}";
-    case 9:
-      return "{TAB}";
-    case 13:
-      return "{ENTER}";
-    case 8:
-      return "{BKSP}";
-    case 145:
-      return "{SCROLLLOCK}";
-    case 44:
-      return "{PRTSC}";
-    case 20:
-      return "{CAPSLOCK}";
-    case 19:
-      return "{BREAK}";
-    case 192:
-      return "{`}";
-  }
+  if (const KeyTokenRow* row = findKeyToken(vk)) return std::string(row->token);
   // Any other key: the character of that code in the 8-bit code page, whatever it is.
   return std::string{'{', static_cast<char>(vk & 0xFF), '}'};
 }

@@ -4,11 +4,13 @@
 
 #include "app/program.h"
 #include "common/text.h"
-#include "script/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace qb {
 
 namespace {
+
+namespace vk = platform::vk;
 constexpr std::uint16_t kHeld = 0x8000;
 
 std::string tickText(platform::Ms now) {
@@ -40,20 +42,21 @@ void MouseCapture::moveTick() {
 }
 
 void MouseCapture::startClicks() {
-  leftPresses_ = program_.desktop.keyState.buttonPresses(1);
-  rightPresses_ = program_.desktop.keyState.buttonPresses(2);
+  leftPresses_ = program_.desktop.keyState.buttonPresses(vk::LButton);
+  rightPresses_ = program_.desktop.keyState.buttonPresses(vk::RButton);
 }
 
 void MouseCapture::clickTick() {
   // The desktop counts the presses, so a press shorter than a tick, the second press of a
   // double click and a press held through a busy moment each make exactly one line.
   Form1& form = program_.form1;
-  for (const int button : {1, 2}) {
-    std::uint32_t& seen = button == 1 ? leftPresses_ : rightPresses_;
+  for (const int button : {vk::LButton, vk::RButton}) {
+    std::uint32_t& seen = button == vk::LButton ? leftPresses_ : rightPresses_;
     const std::uint32_t count = program_.desktop.keyState.buttonPresses(button);
     const platform::Ms now = program_.desktop.clock.now();
     for (; seen != count; ++seen)
-      form.Text1.append((button == 1 ? "m:clickl-" : "m:clickr-") + tickText(now) + "\r\n");
+      form.Text1.append((button == vk::LButton ? "m:clickl-" : "m:clickr-") + tickText(now) +
+                        "\r\n");
   }
 }
 

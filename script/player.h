@@ -1,10 +1,11 @@
 #pragma once
+#include "common/version.h"
 #include "script/module_data.h"
 #include "script/play_host.h"
 
 namespace qb {
 
-inline constexpr std::string_view kProductTitle = "Quillbarrow 4.1";
+inline constexpr std::string_view kProductTitle = "Quillbarrow " QB_VERSION;
 inline constexpr std::string_view kNothingToPlay =
     "Could you Please select or record a macro to play.";
 

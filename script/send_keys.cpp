@@ -5,10 +5,12 @@
 #include <vector>
 
 #include "common/text.h"
-#include "script/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace qb {
 namespace {
+
+namespace vk = platform::vk;
 
 using platform::KeySequence;
 using platform::KeyStep;
@@ -19,16 +21,35 @@ struct NamedKey {
 };
 
 constexpr std::array kNamedKeys{
-    NamedKey{"BACKSPACE", vk::Back}, NamedKey{"BKSP", vk::Back},       NamedKey{"BS", vk::Back},
-    NamedKey{"BREAK", vk::Pause},    NamedKey{"CAPSLOCK", vk::Capital}, NamedKey{"DEL", vk::Delete},
-    NamedKey{"DELETE", vk::Delete},  NamedKey{"DOWN", vk::Down},       NamedKey{"END", vk::End},
-    NamedKey{"ENTER", vk::Return},   NamedKey{"ESC", vk::Escape},      NamedKey{"ESCAPE", vk::Escape},
-    NamedKey{"HELP", vk::Help},      NamedKey{"HOME", vk::Home},       NamedKey{"INS", vk::Insert},
-    NamedKey{"INSERT", vk::Insert},  NamedKey{"LEFT", vk::Left},       NamedKey{"NUMLOCK", vk::NumLock},
-    NamedKey{"PGDN", vk::Next},      NamedKey{"PGUP", vk::Prior},      NamedKey{"PRTSC", vk::Snapshot},
-    NamedKey{"RIGHT", vk::Right},    NamedKey{"SCROLLLOCK", vk::Scroll}, NamedKey{"TAB", vk::Tab},
-    NamedKey{"UP", vk::Up},          NamedKey{"ADD", vk::Add},         NamedKey{"SUBTRACT", vk::Subtract},
-    NamedKey{"MULTIPLY", vk::Multiply}, NamedKey{"DIVIDE", vk::Divide},
+    NamedKey{"BACKSPACE", vk::Back},
+    NamedKey{"BKSP", vk::Back},
+    NamedKey{"BS", vk::Back},
+    NamedKey{"BREAK", vk::Pause},
+    NamedKey{"CAPSLOCK", vk::Capital},
+    NamedKey{"DEL", vk::Delete},
+    NamedKey{"DELETE", vk::Delete},
+    NamedKey{"DOWN", vk::Down},
+    NamedKey{"END", vk::End},
+    NamedKey{"ENTER", vk::Return},
+    NamedKey{"ESC", vk::Escape},
+    NamedKey{"ESCAPE", vk::Escape},
+    NamedKey{"HELP", vk::Help},
+    NamedKey{"HOME", vk::Home},
+    NamedKey{"INS", vk::Insert},
+    NamedKey{"INSERT", vk::Insert},
+    NamedKey{"LEFT", vk::Left},
+    NamedKey{"NUMLOCK", vk::NumLock},
+    NamedKey{"PGDN", vk::Next},
+    NamedKey{"PGUP", vk::Prior},
+    NamedKey{"PRTSC", vk::Snapshot},
+    NamedKey{"RIGHT", vk::Right},
+    NamedKey{"SCROLLLOCK", vk::Scroll},
+    NamedKey{"TAB", vk::Tab},
+    NamedKey{"UP", vk::Up},
+    NamedKey{"ADD", vk::Add},
+    NamedKey{"SUBTRACT", vk::Subtract},
+    NamedKey{"MULTIPLY", vk::Multiply},
+    NamedKey{"DIVIDE", vk::Divide},
 };
 
 // Decodes one character at `at`: a UTF-8 sequence when the bytes form one, else the byte
@@ -62,8 +83,10 @@ class Parser {
   ParsedKeys run() {
     parseSequence(false);
     ParsedKeys result;
-    if (error_) result.error = std::move(error_);
-    else result.keys = std::move(out_);
+    if (error_)
+      result.error = std::move(error_);
+    else
+      result.keys = std::move(out_);
     return result;
   }
 
@@ -116,7 +139,8 @@ class Parser {
         // Repeat counts multiply: a short text could otherwise ask for billions of keys.
         const std::size_t steps = (key.isChar ? 1u : 2u) * static_cast<std::size_t>(count);
         if (out_.size() + steps > kMaxSteps)
-          return fail(keyAt, "more than " + std::to_string(kMaxSteps) + " key steps in one key string");
+          return fail(keyAt,
+                      "more than " + std::to_string(kMaxSteps) + " key steps in one key string");
         for (int i = 0; i < count; ++i) emit(key);
       }
       release(modifiers);
@@ -231,6 +255,8 @@ std::uint16_t keyNameToVk(std::string_view name) {
   return 0;
 }
 
-ParsedKeys parseKeyString(std::string_view text) { return Parser(text).run(); }
+ParsedKeys parseKeyString(std::string_view text) {
+  return Parser(text).run();
+}
 
 }  // namespace qb

@@ -4,17 +4,12 @@
 
 #include "app/program.h"
 #include "platform/sim/sim_desktop.h"
-#include "script/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace qb {
 
 namespace {
-// Why the loop ends when the program itself leaves; any other reason is a bound.
-std::string programLeavingReason() {
-  platform::sim::SimEventLoop probe;
-  probe.quit();
-  return probe.quitReason();
-}
+namespace vk = platform::vk;
 }  // namespace
 
 int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, std::ostream& out) {
@@ -39,9 +34,10 @@ int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, s
       sim.pressKey({vk::Pause, 0, platform::kHookUp, 0, 0});
     });
   program.startUp();
-  if (sim.loop().quitReason() != programLeavingReason()) {
+  // A program that left by itself ended its play; any other reason is a bound.
+  if (sim.loop().quitReason() != platform::sim::QuitReason::ProgramLeft) {
     out << platform::sim::SimLog::formatLine(sim.loop().now(), "Ended",
-                                             "at the bound: " + sim.loop().quitReason());
+                                             "at the bound: " + sim.loop().quitReasonText());
     return 3;
   }
   return program.exitStatus();

@@ -32,7 +32,7 @@ void SimEventLoop::yield() {
     idleYields_ = 0;
   }
   if (++idleYields_ > idleYieldLimit_) {
-    quitWith("no virtual time passed in " + std::to_string(idleYieldLimit_) + " turns of the event loop");
+    quitWith(QuitReason::IdleBound);
     return;
   }
   while (!quitting_ && !queue_.empty() && queue_.top().when <= now_) {
@@ -49,7 +49,7 @@ void SimEventLoop::waitUntil(Ms deadline) {
       queue_.pop();
       if (entry.when > lastTime_) {
         now_ = lastTime_;
-        quitWith("virtual time reached its bound of " + std::to_string(lastTime_) + " ms");
+        quitWith(QuitReason::TimeBound);
         return;
       }
       if (entry.when > now_) now_ = entry.when;
@@ -58,7 +58,7 @@ void SimEventLoop::waitUntil(Ms deadline) {
     }
     if (deadline > lastTime_) {
       now_ = std::max(now_, lastTime_);
-      quitWith("virtual time reached its bound of " + std::to_string(lastTime_) + " ms");
+      quitWith(QuitReason::TimeBound);
       return;
     }
     if (deadline > now_) now_ = deadline;
@@ -66,7 +66,9 @@ void SimEventLoop::waitUntil(Ms deadline) {
   }
 }
 
-void SimEventLoop::post(std::function<void()> task) { schedule(now_, std::move(task), 0); }
+void SimEventLoop::post(std::function<void()> task) {
+  schedule(now_, std::move(task), 0);
+}
 
 TimerId SimEventLoop::startTimer(Ms interval, std::function<void()> tick) {
   const TimerId id = nextTimer_++;
@@ -75,28 +77,51 @@ TimerId SimEventLoop::startTimer(Ms interval, std::function<void()> tick) {
   return id;
 }
 
-void SimEventLoop::stopTimer(TimerId id) { timers_.erase(id); }
+void SimEventLoop::stopTimer(TimerId id) {
+  timers_.erase(id);
+}
 
 void SimEventLoop::runModal(const std::function<bool()>& open) {
   while (!quitting_ && open()) {
     if (modalPump_) {
-      if (!modalPump_()) quitWith("a modal window stayed open with no step left to close it");
+      if (!modalPump_()) quitWith(QuitReason::ModalWithoutStep);
       continue;
     }
     if (queue_.empty()) {
-      quitWith("a modal window stayed open with nothing left to close it");
+      quitWith(QuitReason::ModalLeftOpen);
       return;
     }
     waitUntil(queue_.top().when);
   }
 }
 
-void SimEventLoop::quit() { quitWith("the program is leaving"); }
+void SimEventLoop::quit() {
+  quitWith(QuitReason::ProgramLeft);
+}
 
-void SimEventLoop::quitWith(std::string reason) {
+void SimEventLoop::quitWith(QuitReason reason) {
   if (quitting_) return;
   quitting_ = true;
-  quitReason_ = std::move(reason);
+  quitReason_ = reason;
+}
+
+std::string SimEventLoop::quitReasonText() const {
+  switch (quitReason_) {
+    case QuitReason::None:
+      return {};
+    case QuitReason::ProgramLeft:
+      return "the program is leaving";
+    case QuitReason::TimeBound:
+      return "virtual time reached its bound of " + std::to_string(lastTime_) + " ms";
+    case QuitReason::IdleBound:
+      return "no virtual time passed in " + std::to_string(idleYieldLimit_) +
+             " turns of the event loop";
+    case QuitReason::ModalWithoutStep:
+      return "a modal window stayed open with no step left to close it";
+    case QuitReason::ModalLeftOpen:
+      return "a modal window stayed open with nothing left to close it";
+  }
+  return {};
 }
 
 void SimEventLoop::at(Ms when, std::function<void()> event) {

@@ -11,6 +11,16 @@
 
 namespace qb::platform::sim {
 
+// Why the loop stopped: the program left by itself, or a bound ended a program that could not.
+enum class QuitReason {
+  None,              // still running
+  ProgramLeft,       // the program called quit()
+  TimeBound,         // virtual time reached its last moment
+  IdleBound,         // the loop turned too often without virtual time passing
+  ModalWithoutStep,  // a modal window stayed open and the modal pump had no step left
+  ModalLeftOpen,     // a modal window stayed open with nothing queued to close it
+};
+
 // A virtual millisecond clock and an event loop over a queue of scripted events, timers and
 // posted tasks, delivered in time order. Waiting advances the clock at once, so a ten-second
 // pause costs nothing. Two bounds stop a program that can never end: a last virtual time,
@@ -38,7 +48,9 @@ class SimEventLoop final : public Clock, public EventLoop {
   // What a modal window waits for: a test or scenario supplies the user's next step. It
   // returns false when it has none left.
   void setModalPump(std::function<bool()> pump) { modalPump_ = std::move(pump); }
-  const std::string& quitReason() const { return quitReason_; }
+  QuitReason quitReason() const { return quitReason_; }
+  // The reason in words, with the bound it reached, as the dry runs print it.
+  std::string quitReasonText() const;
   bool timerActive(TimerId id) const { return timers_.count(id) != 0; }
 
  private:
@@ -61,7 +73,7 @@ class SimEventLoop final : public Clock, public EventLoop {
 
   void schedule(Ms when, std::function<void()> fn, TimerId timer);
   void runEntry(Entry entry);
-  void quitWith(std::string reason);
+  void quitWith(QuitReason reason);
 
   Ms now_ = 0;
   std::int64_t wallBase_ = 1'800'000'000;
@@ -71,7 +83,7 @@ class SimEventLoop final : public Clock, public EventLoop {
   TimerId nextTimer_ = 1;
   std::function<bool()> modalPump_;
   bool quitting_ = false;
-  std::string quitReason_;
+  QuitReason quitReason_ = QuitReason::None;
   Ms lastTime_ = INT64_MAX / 4;
   std::uint64_t idleYieldLimit_ = UINT64_MAX;
   std::uint64_t idleYields_ = 0;

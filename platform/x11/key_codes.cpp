@@ -16,95 +16,95 @@ struct NamedKey {
 
 // The first entry of a virtual key is the keysym typed for it.
 constexpr std::array kNamedKeys{
-    NamedKey{XK_BackSpace, 0x08, false},
-    NamedKey{XK_Tab, 0x09, false},
-    NamedKey{XK_ISO_Left_Tab, 0x09, false},
-    NamedKey{XK_Clear, 0x0C, false},
-    NamedKey{XK_Return, 0x0D, false},
-    NamedKey{XK_Pause, 0x13, false},
-    NamedKey{XK_Break, kVkCancel, true},
-    NamedKey{XK_Cancel, kVkCancel, true},
-    NamedKey{XK_Caps_Lock, 0x14, false},
-    NamedKey{XK_Escape, 0x1B, false},
-    NamedKey{XK_space, 0x20, false},
-    NamedKey{XK_Prior, 0x21, true},
-    NamedKey{XK_Next, 0x22, true},
-    NamedKey{XK_End, 0x23, true},
-    NamedKey{XK_Home, 0x24, true},
-    NamedKey{XK_Left, 0x25, true},
-    NamedKey{XK_Up, 0x26, true},
-    NamedKey{XK_Right, 0x27, true},
-    NamedKey{XK_Down, 0x28, true},
-    NamedKey{XK_Select, 0x29, false},
-    NamedKey{XK_Execute, 0x2B, false},
-    NamedKey{XK_Print, 0x2C, true},
-    NamedKey{XK_Sys_Req, 0x2C, true},
-    NamedKey{XK_Insert, 0x2D, true},
-    NamedKey{XK_Delete, 0x2E, true},
-    NamedKey{XK_Help, 0x2F, false},
-    NamedKey{XK_Super_L, 0x5B, true},
-    NamedKey{XK_Super_R, 0x5C, true},
-    NamedKey{XK_Menu, 0x5D, true},
-    NamedKey{XK_KP_0, 0x60, false},
-    NamedKey{XK_KP_1, 0x61, false},
-    NamedKey{XK_KP_2, 0x62, false},
-    NamedKey{XK_KP_3, 0x63, false},
-    NamedKey{XK_KP_4, 0x64, false},
-    NamedKey{XK_KP_5, 0x65, false},
-    NamedKey{XK_KP_6, 0x66, false},
-    NamedKey{XK_KP_7, 0x67, false},
-    NamedKey{XK_KP_8, 0x68, false},
-    NamedKey{XK_KP_9, 0x69, false},
-    NamedKey{XK_KP_Multiply, 0x6A, false},
-    NamedKey{XK_KP_Add, 0x6B, false},
-    NamedKey{XK_KP_Separator, 0x6C, false},
-    NamedKey{XK_KP_Subtract, 0x6D, false},
-    NamedKey{XK_KP_Decimal, 0x6E, false},
-    NamedKey{XK_KP_Divide, 0x6F, true},
-    NamedKey{XK_KP_Enter, 0x0D, true},
-    NamedKey{XK_KP_Insert, 0x2D, false},
-    NamedKey{XK_KP_Delete, 0x2E, false},
-    NamedKey{XK_KP_Home, 0x24, false},
-    NamedKey{XK_KP_End, 0x23, false},
-    NamedKey{XK_KP_Prior, 0x21, false},
-    NamedKey{XK_KP_Next, 0x22, false},
-    NamedKey{XK_KP_Left, 0x25, false},
-    NamedKey{XK_KP_Up, 0x26, false},
-    NamedKey{XK_KP_Right, 0x27, false},
-    NamedKey{XK_KP_Down, 0x28, false},
-    NamedKey{XK_KP_Begin, 0x0C, false},
-    NamedKey{XK_KP_Space, 0x20, false},
-    NamedKey{XK_KP_Tab, 0x09, false},
-    NamedKey{XK_Num_Lock, 0x90, true},
-    NamedKey{XK_Scroll_Lock, 0x91, false},
-    NamedKey{XK_Shift_L, 0xA0, false},
-    NamedKey{XK_Shift_R, 0xA1, false},
-    NamedKey{XK_Control_L, 0xA2, false},
-    NamedKey{XK_Control_R, 0xA3, true},
-    NamedKey{XK_Alt_L, 0xA4, false},
-    NamedKey{XK_Meta_L, 0xA4, false},
-    NamedKey{XK_Alt_R, 0xA5, true},
-    NamedKey{XK_Meta_R, 0xA5, true},
-    NamedKey{XK_ISO_Level3_Shift, 0xA5, true},
-    NamedKey{XK_Mode_switch, 0xA5, true},
-    NamedKey{XF86XK_Back, 0xA6, true},
-    NamedKey{XF86XK_Forward, 0xA7, true},
-    NamedKey{XF86XK_Refresh, 0xA8, true},
-    NamedKey{XF86XK_Stop, 0xA9, true},
-    NamedKey{XF86XK_Search, 0xAA, true},
-    NamedKey{XF86XK_Favorites, 0xAB, true},
-    NamedKey{XF86XK_HomePage, 0xAC, true},
-    NamedKey{XF86XK_AudioMute, 0xAD, true},
-    NamedKey{XF86XK_AudioLowerVolume, 0xAE, true},
-    NamedKey{XF86XK_AudioRaiseVolume, 0xAF, true},
-    NamedKey{XF86XK_AudioNext, 0xB0, true},
-    NamedKey{XF86XK_AudioPrev, 0xB1, true},
-    NamedKey{XF86XK_AudioStop, 0xB2, true},
-    NamedKey{XF86XK_AudioPlay, 0xB3, true},
-    NamedKey{XF86XK_Mail, 0xB4, true},
-    NamedKey{XF86XK_AudioMedia, 0xB5, true},
-    NamedKey{XF86XK_Launch0, 0xB6, true},
-    NamedKey{XF86XK_Launch1, 0xB7, true},
+    NamedKey{XK_BackSpace, vk::Back, false},
+    NamedKey{XK_Tab, vk::Tab, false},
+    NamedKey{XK_ISO_Left_Tab, vk::Tab, false},
+    NamedKey{XK_Clear, vk::Clear, false},
+    NamedKey{XK_Return, vk::Return, false},
+    NamedKey{XK_Pause, vk::Pause, false},
+    NamedKey{XK_Break, vk::Cancel, true},
+    NamedKey{XK_Cancel, vk::Cancel, true},
+    NamedKey{XK_Caps_Lock, vk::Capital, false},
+    NamedKey{XK_Escape, vk::Escape, false},
+    NamedKey{XK_space, vk::Space, false},
+    NamedKey{XK_Prior, vk::Prior, true},
+    NamedKey{XK_Next, vk::Next, true},
+    NamedKey{XK_End, vk::End, true},
+    NamedKey{XK_Home, vk::Home, true},
+    NamedKey{XK_Left, vk::Left, true},
+    NamedKey{XK_Up, vk::Up, true},
+    NamedKey{XK_Right, vk::Right, true},
+    NamedKey{XK_Down, vk::Down, true},
+    NamedKey{XK_Select, vk::Select, false},
+    NamedKey{XK_Execute, vk::Execute, false},
+    NamedKey{XK_Print, vk::Snapshot, true},
+    NamedKey{XK_Sys_Req, vk::Snapshot, true},
+    NamedKey{XK_Insert, vk::Insert, true},
+    NamedKey{XK_Delete, vk::Delete, true},
+    NamedKey{XK_Help, vk::Help, false},
+    NamedKey{XK_Super_L, vk::LWin, true},
+    NamedKey{XK_Super_R, vk::RWin, true},
+    NamedKey{XK_Menu, vk::Apps, true},
+    NamedKey{XK_KP_0, vk::Numpad0, false},
+    NamedKey{XK_KP_1, vk::Numpad1, false},
+    NamedKey{XK_KP_2, vk::Numpad2, false},
+    NamedKey{XK_KP_3, vk::Numpad3, false},
+    NamedKey{XK_KP_4, vk::Numpad4, false},
+    NamedKey{XK_KP_5, vk::Numpad5, false},
+    NamedKey{XK_KP_6, vk::Numpad6, false},
+    NamedKey{XK_KP_7, vk::Numpad7, false},
+    NamedKey{XK_KP_8, vk::Numpad8, false},
+    NamedKey{XK_KP_9, vk::Numpad9, false},
+    NamedKey{XK_KP_Multiply, vk::Multiply, false},
+    NamedKey{XK_KP_Add, vk::Add, false},
+    NamedKey{XK_KP_Separator, vk::Separator, false},
+    NamedKey{XK_KP_Subtract, vk::Subtract, false},
+    NamedKey{XK_KP_Decimal, vk::Decimal, false},
+    NamedKey{XK_KP_Divide, vk::Divide, true},
+    NamedKey{XK_KP_Enter, vk::Return, true},
+    NamedKey{XK_KP_Insert, vk::Insert, false},
+    NamedKey{XK_KP_Delete, vk::Delete, false},
+    NamedKey{XK_KP_Home, vk::Home, false},
+    NamedKey{XK_KP_End, vk::End, false},
+    NamedKey{XK_KP_Prior, vk::Prior, false},
+    NamedKey{XK_KP_Next, vk::Next, false},
+    NamedKey{XK_KP_Left, vk::Left, false},
+    NamedKey{XK_KP_Up, vk::Up, false},
+    NamedKey{XK_KP_Right, vk::Right, false},
+    NamedKey{XK_KP_Down, vk::Down, false},
+    NamedKey{XK_KP_Begin, vk::Clear, false},
+    NamedKey{XK_KP_Space, vk::Space, false},
+    NamedKey{XK_KP_Tab, vk::Tab, false},
+    NamedKey{XK_Num_Lock, vk::NumLock, true},
+    NamedKey{XK_Scroll_Lock, vk::Scroll, false},
+    NamedKey{XK_Shift_L, vk::LShift, false},
+    NamedKey{XK_Shift_R, vk::RShift, false},
+    NamedKey{XK_Control_L, vk::LControl, false},
+    NamedKey{XK_Control_R, vk::RControl, true},
+    NamedKey{XK_Alt_L, vk::LMenu, false},
+    NamedKey{XK_Meta_L, vk::LMenu, false},
+    NamedKey{XK_Alt_R, vk::RMenu, true},
+    NamedKey{XK_Meta_R, vk::RMenu, true},
+    NamedKey{XK_ISO_Level3_Shift, vk::RMenu, true},
+    NamedKey{XK_Mode_switch, vk::RMenu, true},
+    NamedKey{XF86XK_Back, vk::BrowserBack, true},
+    NamedKey{XF86XK_Forward, vk::BrowserForward, true},
+    NamedKey{XF86XK_Refresh, vk::BrowserRefresh, true},
+    NamedKey{XF86XK_Stop, vk::BrowserStop, true},
+    NamedKey{XF86XK_Search, vk::BrowserSearch, true},
+    NamedKey{XF86XK_Favorites, vk::BrowserFavorites, true},
+    NamedKey{XF86XK_HomePage, vk::BrowserHome, true},
+    NamedKey{XF86XK_AudioMute, vk::VolumeMute, true},
+    NamedKey{XF86XK_AudioLowerVolume, vk::VolumeDown, true},
+    NamedKey{XF86XK_AudioRaiseVolume, vk::VolumeUp, true},
+    NamedKey{XF86XK_AudioNext, vk::MediaNextTrack, true},
+    NamedKey{XF86XK_AudioPrev, vk::MediaPrevTrack, true},
+    NamedKey{XF86XK_AudioStop, vk::MediaStop, true},
+    NamedKey{XF86XK_AudioPlay, vk::MediaPlayPause, true},
+    NamedKey{XF86XK_Mail, vk::LaunchMail, true},
+    NamedKey{XF86XK_AudioMedia, vk::LaunchMediaSelect, true},
+    NamedKey{XF86XK_Launch0, vk::LaunchApp1, true},
+    NamedKey{XF86XK_Launch1, vk::LaunchApp2, true},
 };
 
 struct CharacterKey {
@@ -113,22 +113,26 @@ struct CharacterKey {
 };
 
 constexpr std::array kPunctuation{
-    CharacterKey{XK_semicolon, 0xBA},    CharacterKey{XK_equal, 0xBB},
-    CharacterKey{XK_plus, 0xBB},         CharacterKey{XK_comma, 0xBC},
-    CharacterKey{XK_minus, 0xBD},        CharacterKey{XK_period, 0xBE},
-    CharacterKey{XK_slash, 0xBF},        CharacterKey{XK_grave, 0xC0},
-    CharacterKey{XK_bracketleft, 0xDB},  CharacterKey{XK_backslash, 0xDC},
-    CharacterKey{XK_bracketright, 0xDD}, CharacterKey{XK_apostrophe, 0xDE},
-    CharacterKey{XK_less, 0xE2},
+    CharacterKey{XK_semicolon, vk::Oem1},    CharacterKey{XK_equal, vk::OemPlus},
+    CharacterKey{XK_plus, vk::OemPlus},      CharacterKey{XK_comma, vk::OemComma},
+    CharacterKey{XK_minus, vk::OemMinus},    CharacterKey{XK_period, vk::OemPeriod},
+    CharacterKey{XK_slash, vk::Oem2},        CharacterKey{XK_grave, vk::Oem3},
+    CharacterKey{XK_bracketleft, vk::Oem4},  CharacterKey{XK_backslash, vk::Oem5},
+    CharacterKey{XK_bracketright, vk::Oem6}, CharacterKey{XK_apostrophe, vk::Oem7},
+    CharacterKey{XK_less, vk::Oem102},
 };
 
 // The virtual keys of the typing block by evdev keycode, from 10 ("1") to 61 ("/"), one line
 // per keyboard row; 0 where the key is not a typing key.
 constexpr std::array<std::uint16_t, 52> kTypingBlock{
-    '1', '2', '3', '4', '5', '6', '7', '8',  '9',  '0',  0xBD, 0xBB, 0, 0,     // 10..23
-    'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I',  'O',  'P',  0xDB, 0xDD, 0, 0,     // 24..37
-    'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K',  'L',  0xBA, 0xDE, 0xC0, 0, 0xDC,  // 38..51
-    'Z', 'X', 'C', 'V', 'B', 'N', 'M', 0xBC, 0xBE, 0xBF,                       // 52..61
+    '1',          '2',           '3',      '4',          '5',         '6', '7',
+    '8',          '9',           '0',      vk::OemMinus, vk::OemPlus, 0,   0,  // 10..23
+    'Q',          'W',           'E',      'R',          'T',         'Y', 'U',
+    'I',          'O',           'P',      vk::Oem4,     vk::Oem6,    0,   0,  // 24..37
+    'A',          'S',           'D',      'F',          'G',         'H', 'J',
+    'K',          'L',           vk::Oem1, vk::Oem7,     vk::Oem3,    0,   vk::Oem5,  // 38..51
+    'Z',          'X',           'C',      'V',          'B',         'N', 'M',
+    vk::OemComma, vk::OemPeriod, vk::Oem2,  // 52..61
 };
 constexpr int kTypingBlockFirst = 10;
 constexpr int kIsoExtraKey = 94;  // the key between left Shift and Z
@@ -150,7 +154,7 @@ constexpr std::array kExtendedScanCodes{
 
 std::optional<VkOfKey> vkOfNamedKeysym(std::uint32_t keysym) {
   if (keysym >= XK_F1 && keysym <= XK_F24)
-    return VkOfKey{static_cast<std::uint16_t>(0x70 + (keysym - XK_F1)), false};
+    return VkOfKey{static_cast<std::uint16_t>(vk::F1 + (keysym - XK_F1)), false};
   for (const auto& k : kNamedKeys)
     if (k.keysym == keysym) return VkOfKey{k.vk, k.extended};
   return std::nullopt;
@@ -166,7 +170,7 @@ std::uint16_t vkOfCharacterKeysym(std::uint32_t keysym) {
 }
 
 std::uint16_t vkOfTypingKeyPosition(int keycode) {
-  if (keycode == kIsoExtraKey) return 0xE2;
+  if (keycode == kIsoExtraKey) return vk::Oem102;
   const int index = keycode - kTypingBlockFirst;
   if (index < 0 || index >= static_cast<int>(kTypingBlock.size())) return 0;
   return kTypingBlock[static_cast<std::size_t>(index)];
@@ -182,13 +186,13 @@ std::uint32_t scanCodeOfKeycode(int keycode) {
 std::uint32_t keysymOfVk(std::uint16_t vk) {
   if (vk >= 'A' && vk <= 'Z') return XK_a + (vk - 'A');
   if (vk >= '0' && vk <= '9') return vk;
-  if (vk >= 0x70 && vk <= 0x87) return XK_F1 + (vk - 0x70);
+  if (vk >= vk::F1 && vk <= vk::F24) return XK_F1 + (vk - vk::F1);
   switch (vk) {
-    case 0x10:
+    case vk::Shift:
       return XK_Shift_L;
-    case 0x11:
+    case vk::Control:
       return XK_Control_L;
-    case 0x12:
+    case vk::Menu:
       return XK_Alt_L;
     default:
       break;

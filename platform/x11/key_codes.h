@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <optional>
 
-namespace qb::platform::x11 {
+#include "platform/virtual_keys.h"
 
-inline constexpr std::uint16_t kVkCancel = 0x03, kVkPacket = 0xE7, kVkUnknown = 0xFF;
+namespace qb::platform::x11 {
 
 struct VkOfKey {
   std::uint16_t vk = 0;

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
+#include "platform/virtual_keys.h"
 #include "platform/x11/key_codes.h"
 
 namespace qb::platform::x11 {
@@ -67,18 +68,18 @@ KeyTranslation KeyTranslator::translate(int keycode, bool numLock, bool ctrlHeld
     out.vk = byPlace;
     return out;
   }
-  out.vk = letter ? letter : kVkUnknown;
+  out.vk = letter ? letter : vk::Unassigned;
   return out;
 }
 
 std::vector<int> KeyTranslator::keycodesFor(std::uint16_t vk) const {
   std::uint16_t left = vk, right = vk;
-  if (vk == 0x10) left = 0xA0, right = 0xA1;
-  if (vk == 0x11) left = 0xA2, right = 0xA3;
-  if (vk == 0x12) left = 0xA4, right = 0xA5;
+  if (vk == vk::Shift) left = vk::LShift, right = vk::RShift;
+  if (vk == vk::Control) left = vk::LControl, right = vk::RControl;
+  if (vk == vk::Menu) left = vk::LMenu, right = vk::RMenu;
   std::vector<int> preferred, others;
   for (int kc = min_; kc <= max_; ++kc) {
-    const bool ctrl = vk == kVkCancel;
+    const bool ctrl = vk == vk::Cancel;
     const KeyTranslation plain = translate(kc, false, ctrl);
     const KeyTranslation locked = translate(kc, true, ctrl);
     const auto matches = [&](std::uint16_t code) { return code == left || code == right; };

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/virtual_keys.h"
 #include "platform/x11/key_codes.h"
 #include "platform/x11/key_translator.h"
 
@@ -205,9 +206,12 @@ class Planner {
   }
 
   int keyForVk(std::uint16_t vk, bool mayBind) {
-    const std::uint16_t left = vk == 0x10 ? 0xA0 : vk == 0x11 ? 0xA2 : vk == 0x12 ? 0xA4 : vk;
+    const std::uint16_t left = vk == vk::Shift     ? vk::LShift
+                               : vk == vk::Control ? vk::LControl
+                               : vk == vk::Menu    ? vk::LMenu
+                                                   : vk;
     for (int kc : translator_.keycodesFor(vk)) {
-      const auto code = translator_.translate(kc, false, vk == kVkCancel).vk;
+      const auto code = translator_.translate(kc, false, vk == vk::Cancel).vk;
       if (code == vk || code == left) return kc;
     }
     if (!mayBind) return 0;

@@ -3,14 +3,16 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 
+#include "platform/virtual_keys.h"
+
 namespace qb::platform::x11 {
 namespace {
 
 // Windows' generic modifier codes are held when either side is.
 int genericOf(std::uint16_t vk) {
-  if (vk == 0xA0 || vk == 0xA1) return 0x10;
-  if (vk == 0xA2 || vk == 0xA3) return 0x11;
-  if (vk == 0xA4 || vk == 0xA5) return 0x12;
+  if (vk == vk::LShift || vk == vk::RShift) return vk::Shift;
+  if (vk == vk::LControl || vk == vk::RControl) return vk::Control;
+  if (vk == vk::LMenu || vk == vk::RMenu) return vk::Menu;
   return 0;
 }
 
@@ -18,12 +20,14 @@ int genericOf(std::uint16_t vk) {
 
 bool X11KeyState::held(int vk) {
   Display* dpy = connection_.display();
-  if (vk == 0x01 || vk == 0x02 || vk == 0x04) {
+  if (vk == vk::LButton || vk == vk::RButton || vk == vk::MButton) {
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned mask = 0;
     XQueryPointer(dpy, connection_.root(), &root, &child, &rx, &ry, &wx, &wy, &mask);
-    const unsigned button = vk == 0x01 ? Button1Mask : vk == 0x02 ? Button3Mask : Button2Mask;
+    const unsigned button = vk == vk::LButton   ? Button1Mask
+                            : vk == vk::RButton ? Button3Mask
+                                                : Button2Mask;
     return (mask & button) != 0;
   }
   if (eventState_)
@@ -99,11 +103,11 @@ std::uint32_t X11KeyState::buttonPresses(int vk) {
   }
   countButtonPresses();
   switch (vk) {
-    case 0x01:
+    case vk::LButton:
       return presses_[0];
-    case 0x02:
+    case vk::RButton:
       return presses_[2];
-    case 0x04:
+    case vk::MButton:
       return presses_[1];
     default:
       return 0;

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/virtual_keys.h"
 #include "platform/x11/key_codes.h"
 
 namespace qb::platform::x11 {
@@ -137,7 +138,7 @@ void X11KeyboardHook::grabAll() {
   std::vector<unsigned> locks{0, LockMask};
   if (numLockMask_) locks.insert(locks.end(), {numLockMask_, numLockMask_ | LockMask});
   const auto grabKey = [&](const SwallowableKey& key, std::vector<Grab>& made) {
-    const unsigned base = key.withLeftCtrl || key.vkCode == kVkCancel ? ControlMask : 0;
+    const unsigned base = key.withLeftCtrl || key.vkCode == vk::Cancel ? ControlMask : 0;
     // Shift does not change what the hook decides for these keys (Shift+F5 fires row 5,
     // Ctrl+Shift+R records), so the grab takes the key with Shift held too.
     for (int kc : translator_.keycodesFor(static_cast<std::uint16_t>(key.vkCode)))
@@ -255,14 +256,14 @@ void X11KeyboardHook::onRawKey(int keycode, int sourceId, unsigned long time, bo
     key = held->second;  // the up reports what the down reported
   } else {
     const bool numLock = numLockMask_ && (lockedMods_ & numLockMask_);
-    key = translator_.translate(keycode, numLock, keyDown(0xA2, 0xA3));
-    if (key.vk == 0 || key.vk == kVkUnknown) {
+    key = translator_.translate(keycode, numLock, keyDown(vk::LControl, vk::RControl));
+    if (key.vk == 0 || key.vk == vk::Unassigned) {
       // A key without a symbol is one a sender bound for a moment to type a character: report
       // it the way Windows reports typed characters.
       if (injected)
-        key = KeyTranslation{kVkPacket, 0, false};
+        key = KeyTranslation{vk::Packet, 0, false};
       else if (key.vk == 0)
-        key.vk = kVkUnknown;
+        key.vk = vk::Unassigned;
     }
   }
   if (down)
@@ -275,7 +276,7 @@ void X11KeyboardHook::onRawKey(int keycode, int sourceId, unsigned long time, bo
   event.scanCode = key.scanCode;
   event.time = static_cast<std::uint32_t>(time);
   event.flags = (key.extended ? kHookExtended : 0) | (injected ? kHookInjected : 0) |
-                (keyDown(0xA4, 0xA5) ? kHookAltDown : 0) | (down ? 0 : kHookUp);
+                (keyDown(vk::LMenu, vk::RMenu) ? kHookAltDown : 0) | (down ? 0 : kHookUp);
   if (!injected && !repeat && observer_) observer_(key.vk, down);
   const bool swallowed = deliver(keycode, event, time, down);
   // The server repeats a held key as a release and a press without raw events of their own:
@@ -358,8 +359,8 @@ void X11KeyboardHook::repeatTick() {
   event.vkCode = held->second.vk;
   event.scanCode = held->second.scanCode;
   event.time = tickNow();
-  event.flags =
-      (held->second.extended ? kHookExtended : 0) | (keyDown(0xA4, 0xA5) ? kHookAltDown : 0);
+  event.flags = (held->second.extended ? kHookExtended : 0) |
+                (keyDown(vk::LMenu, vk::RMenu) ? kHookAltDown : 0);
   const int keycode = repeatKey_;
   loop_->startTimer(repeatIntervalMs_, [this] { repeatTick(); });
   deliver(keycode, event, event.time, true);
@@ -368,12 +369,12 @@ void X11KeyboardHook::repeatTick() {
 std::optional<bool> X11KeyboardHook::heldAtEvent(std::uint16_t vk) const {
   if (delivering_ == 0) return std::nullopt;
   switch (vk) {
-    case 0x10:
-      return keyDown(0xA0, 0xA1);
-    case 0x11:
-      return keyDown(0xA2, 0xA3);
-    case 0x12:
-      return keyDown(0xA4, 0xA5);
+    case vk::Shift:
+      return keyDown(vk::LShift, vk::RShift);
+    case vk::Control:
+      return keyDown(vk::LControl, vk::RControl);
+    case vk::Menu:
+      return keyDown(vk::LMenu, vk::RMenu);
     default:
       return keyDown(vk, vk);
   }

@@ -6,6 +6,7 @@
 #include <limits>
 #include <thread>
 
+#include "platform/virtual_keys.h"
 #include "tests/desktop/recorder_fixture.h"
 
 namespace qb::desktoptest {
@@ -166,7 +167,7 @@ TEST_F(RecordPlay, ADoubleClickIsRecordedAndPlayedAsADoubleClick) {
     if (press > 0) pump(press == 2 ? 500 : 80);
     driver().button(1, true);
     driver().sync();
-    program().desktop.keyState.asyncKeyState(1);
+    program().desktop.keyState.asyncKeyState(platform::vk::LButton);
     pump(70);
     driver().button(1, false);
     driver().sync();

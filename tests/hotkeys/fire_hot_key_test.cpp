@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
+#include "platform/virtual_keys.h"
 #include "support/sim_program.h"
 
 namespace qb {
 namespace {
+
+namespace vk = platform::vk;
 
 using platform::kHookAltDown;
 using test::SimProgram;

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/virtual_keys.h"
 #include "support/sim_program.h"
 
 namespace qb {
 namespace {
+
+namespace vk = platform::vk;
 
 using platform::MessageAnswer;
 using platform::MessageButtons;

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/virtual_keys.h"
 #include "support/sim_play.h"
 #include "support/sim_program.h"
 
 namespace qb {
 namespace {
 
+namespace vk = platform::vk;
 using test::SimProgram;
 using Lines = std::vector<std::string>;
 
@@ -70,67 +72,67 @@ TEST(MouseCapture, Clicks) {
   const Case cases[] = {
       {"left press held 200 ms",
        false,
-       {{15, button(1, true)}, {215, button(1, false)}},
+       {{15, button(vk::LButton, true)}, {215, button(vk::LButton, false)}},
        // No position while held; after the release the position again, though unmoved.
        {"m:100, 100-10", "m:clickl-20", "m:100, 100-220"}},
       // A press is a click at the first tick after it.
       {"right click",
        false,
-       {{15, button(2, true)}, {45, button(2, false)}},
+       {{15, button(vk::RButton, true)}, {45, button(vk::RButton, false)}},
        {"m:100, 100-10", "m:clickr-20"}},
       {"press of 4 ms between two ticks",
        false,
-       {{12, button(1, true)}, {16, button(1, false)}},
+       {{12, button(vk::LButton, true)}, {16, button(vk::LButton, false)}},
        {"m:100, 100-10", "m:clickl-20"}},
       {"double click: two 70 ms presses 80 ms apart",
        false,
-       {{15, button(1, true)},
-        {85, button(1, false)},
-        {165, button(1, true)},
-        {235, button(1, false)}},
+       {{15, button(vk::LButton, true)},
+        {85, button(vk::LButton, false)},
+        {165, button(vk::LButton, true)},
+        {235, button(vk::LButton, false)}},
        {"m:100, 100-10", "m:clickl-20", "m:100, 100-90", "m:clickl-170", "m:100, 100-240"}},
       {"two presses within one tick",
        false,
-       {{11, button(1, true)},
-        {13, button(1, false)},
-        {15, button(1, true)},
-        {17, button(1, false)}},
+       {{11, button(vk::LButton, true)},
+        {13, button(vk::LButton, false)},
+        {15, button(vk::LButton, true)},
+        {17, button(vk::LButton, false)}},
        {"m:100, 100-10", "m:clickl-20", "m:clickl-20"}},
       {"press and drag",
        true,
-       {{15, button(1, true)},
+       {{15, button(vk::LButton, true)},
         {45, moveTo(110, 100)},
         {75, moveTo(120, 100)},
-        {95, button(1, false)}},
+        {95, button(vk::LButton, false)}},
        {"m:100, 100-10", "m:clickl-20", "t:100, 100-30", "t:110, 100-50", "t:120, 100-80",
         "m:120, 100-100"}},
       {"second press 50 ms after the first, first seen held by the move sampler",
        false,
-       {{15, button(1, true)},
-        {35, button(1, false)},
-        {65, button(1, true)},
-        {85, button(1, false)},
-        {305, button(1, true)},
-        {315, button(1, false)}},
+       {{15, button(vk::LButton, true)},
+        {35, button(vk::LButton, false)},
+        {65, button(vk::LButton, true)},
+        {85, button(vk::LButton, false)},
+        {305, button(vk::LButton, true)},
+        {315, button(vk::LButton, false)}},
        {"m:100, 100-10", "m:clickl-20", "m:100, 100-40", "m:clickl-70", "m:100, 100-90",
         "m:clickl-310"}},
       {"right pressed while the left is held",
        false,
-       {{15, button(1, true)},
-        {55, button(2, true)},
-        {85, button(2, false)},
-        {95, button(1, false)}},
+       {{15, button(vk::LButton, true)},
+        {55, button(vk::RButton, true)},
+        {85, button(vk::RButton, false)},
+        {95, button(vk::LButton, false)}},
        {"m:100, 100-10", "m:clickl-20", "m:clickr-60", "m:100, 100-100"}},
       {"right pressed while the left is held, its first state seen by another program",
        false,
-       {{15, button(1, true)},
+       {{15, button(vk::LButton, true)},
         {55,
          [](SimProgram& p) {
-           p.sim.setPhysicalKey(2, true);
-           p.sim.asyncKeyState(2);
+           p.sim.setPhysicalKey(vk::RButton, true);
+           p.sim.asyncKeyState(vk::RButton);
          }},
-        {85, button(2, false)},
-        {95, button(1, false)}},
+        {85, button(vk::RButton, false)},
+        {95, button(vk::LButton, false)}},
        {"m:100, 100-10", "m:clickl-20", "m:clickr-60", "m:100, 100-100"}},
 
   };
@@ -145,8 +147,9 @@ TEST(MouseCapture, Clicks) {
 TEST(MouseCapture, APressMadeBeforeRecordIsNoClick) {
   SimProgram p;
   p.sim.moveCursor({100, 100});
-  p.sim.setPhysicalKey(1, true);  // the press on the Record button itself
-  EXPECT_EQ(record(p, {{25, button(1, false)}}, 40), macro({"m:100, 100-10", "m:100, 100-30"}));
+  p.sim.setPhysicalKey(vk::LButton, true);  // the press on the Record button itself
+  EXPECT_EQ(record(p, {{25, button(vk::LButton, false)}}, 40),
+            macro({"m:100, 100-10", "m:100, 100-30"}));
 }
 
 TEST(MouseCapture, APressHeldThroughABusyMomentIsOneClick) {
@@ -154,14 +157,14 @@ TEST(MouseCapture, APressHeldThroughABusyMomentIsOneClick) {
   MouseCapture& mouse = p.program.mouse;
   p.sim.loop().runUntil(1000);
   mouse.startClicks();
-  p.sim.setPhysicalKey(1, true);
-  p.sim.asyncKeyState(1);  // the move sampler saw the press first
+  p.sim.setPhysicalKey(vk::LButton, true);
+  p.sim.asyncKeyState(vk::LButton);  // the move sampler saw the press first
   // The sampler is held up for 150 ms while the button stays down.
   for (const platform::Ms at : {1000, 1010, 1160, 1170, 1180}) {
     p.sim.loop().runUntil(at);
     mouse.clickTick();
   }
-  p.sim.setPhysicalKey(1, false);
+  p.sim.setPhysicalKey(vk::LButton, false);
   p.sim.loop().runUntil(1190);
   mouse.clickTick();
   EXPECT_EQ(p.text(), macro({"m:clickl-1000"}));
@@ -172,10 +175,10 @@ TEST(MouseCapture, DragRecordedAndStoppedPlaysAsOneDrag) {
   p.sim.moveCursor({100, 100});
   p.form().Check1.setValue(1);
   record(p,
-         {{15, button(1, true)},
+         {{15, button(vk::LButton, true)},
           {25, moveTo(110, 100)},
           {35, moveTo(120, 105)},
-          {45, button(1, false)},
+          {45, button(vk::LButton, false)},
           {55, moveTo(300, 300)}},
          65);
   p.form().Command5.click();

@@ -2,19 +2,29 @@
 
 #include <gtest/gtest.h>
 
-#include "script/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace qb {
 namespace {
+
+namespace vk = platform::vk;
 
 using platform::KeySequence;
 using platform::KeyStep;
 using K = KeyStep::Kind;
 
-KeyStep down(std::uint16_t v) { return {K::Down, v, 0}; }
-KeyStep up(std::uint16_t v) { return {K::Up, v, 0}; }
-KeyStep ch(char32_t c) { return {K::Char, 0, c}; }
-KeySequence tap(std::uint16_t v) { return {down(v), up(v)}; }
+KeyStep down(std::uint16_t v) {
+  return {K::Down, v, 0};
+}
+KeyStep up(std::uint16_t v) {
+  return {K::Up, v, 0};
+}
+KeyStep ch(char32_t c) {
+  return {K::Char, 0, c};
+}
+KeySequence tap(std::uint16_t v) {
+  return {down(v), up(v)};
+}
 
 KeySequence keys(const char* text) {
   const ParsedKeys parsed = parseKeyString(text);
@@ -24,7 +34,8 @@ KeySequence keys(const char* text) {
 
 TEST(SendKeys, RecorderTokensAndNames) {
   EXPECT_EQ(keys("{f5}"), tap(vk::F1 + 4));
-  EXPECT_EQ(keys("+{home}"), (KeySequence{down(vk::Shift), down(vk::Home), up(vk::Home), up(vk::Shift)}));
+  EXPECT_EQ(keys("+{home}"),
+            (KeySequence{down(vk::Shift), down(vk::Home), up(vk::Home), up(vk::Shift)}));
   EXPECT_EQ(keys("{-}"), KeySequence{ch('-')});
   EXPECT_EQ(keys("^{c}"), (KeySequence{down(vk::Control), ch('c'), up(vk::Control)}));
   EXPECT_EQ(keys("{PgDn}{prtsc}{BS}{bksp}{BackSpace}"),
@@ -41,9 +52,10 @@ TEST(SendKeys, ModifiersStackAndGroup) {
                                        up(vk::Shift), up(vk::Menu), up(vk::Control)}));
   // The modifier holds for the next key only.
   EXPECT_EQ(keys("+ab"), (KeySequence{down(vk::Shift), ch('a'), up(vk::Shift), ch('b')}));
-  EXPECT_EQ(keys("+(ab)c"), (KeySequence{down(vk::Shift), ch('a'), ch('b'), up(vk::Shift), ch('c')}));
-  EXPECT_EQ(keys("^(+(x))"), (KeySequence{down(vk::Control), down(vk::Shift), ch('x'), up(vk::Shift),
-                                          up(vk::Control)}));
+  EXPECT_EQ(keys("+(ab)c"),
+            (KeySequence{down(vk::Shift), ch('a'), ch('b'), up(vk::Shift), ch('c')}));
+  EXPECT_EQ(keys("^(+(x))"), (KeySequence{down(vk::Control), down(vk::Shift), ch('x'),
+                                          up(vk::Shift), up(vk::Control)}));
 }
 
 TEST(SendKeys, EscapesEnterAndRepeats) {
@@ -56,9 +68,9 @@ TEST(SendKeys, EscapesEnterAndRepeats) {
 }
 
 TEST(SendKeys, CharactersBeyondAscii) {
-  EXPECT_EQ(keys("\xC3\xA9"), KeySequence{ch(U'\u00E9')});         // UTF-8
-  EXPECT_EQ(keys("\xE9"), KeySequence{ch(U'\u00E9')});             // one 8-bit character
-  EXPECT_EQ(keys("{\xE2\x82\xAC}"), KeySequence{ch(U'\u20AC')});   // braced euro sign
+  EXPECT_EQ(keys("\xC3\xA9"), KeySequence{ch(U'\u00E9')});        // UTF-8
+  EXPECT_EQ(keys("\xE9"), KeySequence{ch(U'\u00E9')});            // one 8-bit character
+  EXPECT_EQ(keys("{\xE2\x82\xAC}"), KeySequence{ch(U'\u20AC')});  // braced euro sign
 }
 
 TEST(SendKeys, MalformedStringsSayWhere) {
@@ -83,7 +95,8 @@ TEST(SendKeys, MalformedStringsSayWhere) {
     const ParsedKeys parsed = parseKeyString(c.text);
     ASSERT_FALSE(parsed.ok()) << c.text;
     EXPECT_EQ(parsed.error->column, c.column) << c.text;
-    EXPECT_NE(parsed.error->describe().find(c.words), std::string::npos) << parsed.error->describe();
+    EXPECT_NE(parsed.error->describe().find(c.words), std::string::npos)
+        << parsed.error->describe();
     EXPECT_TRUE(parsed.keys.empty());
   }
 }
@@ -96,8 +109,9 @@ TEST(SendKeys, DeeplyNestedGroupsAreRefusedNotOverflowed) {
   ASSERT_FALSE(parsed.ok());
   EXPECT_NE(parsed.error->describe().find("nested"), std::string::npos) << parsed.error->describe();
   // Nesting as deep as anyone writes still works.
-  EXPECT_EQ(keys("+(^(%(a)))"), (KeySequence{down(vk::Shift), down(vk::Control), down(vk::Menu),
-                                             ch('a'), up(vk::Menu), up(vk::Control), up(vk::Shift)}));
+  EXPECT_EQ(keys("+(^(%(a)))"),
+            (KeySequence{down(vk::Shift), down(vk::Control), down(vk::Menu), ch('a'), up(vk::Menu),
+                         up(vk::Control), up(vk::Shift)}));
 }
 
 }  // namespace

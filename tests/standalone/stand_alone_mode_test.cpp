@@ -6,13 +6,15 @@
 
 #include "app/program.h"
 #include "platform/sim/sim_desktop.h"
-#include "script/virtual_keys.h"
+#include "platform/virtual_keys.h"
 #include "standalone/make_exe.h"
 #include "support/sim_play.h"
 #include "support/sim_program.h"
 
 namespace qb::test {
 namespace {
+
+namespace vk = platform::vk;
 
 // A stand-alone program file made from a small stub image, started on the simulated desktop.
 class StandAlone : public ::testing::Test {

@@ -4,15 +4,15 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/program.h"
 #include "platform/sim/sim_desktop.h"
-#include "script/virtual_keys.h"
+#include "platform/virtual_keys.h"
 
 namespace qb::test {
 
@@ -97,7 +97,7 @@ struct SimProgram {
   }
   // The right Ctrl and Alt keys are extended keys; the right Shift key is not.
   static std::uint32_t extended(std::uint32_t vk) {
-    return vk == vk::RControl || vk == vk::RMenu ? platform::kHookExtended : 0;
+    return vk == platform::vk::RControl || vk == platform::vk::RMenu ? platform::kHookExtended : 0;
   }
   bool down(std::uint32_t vk) { return key(vk, extended(vk)); }
   bool up(std::uint32_t vk) { return key(vk, extended(vk) | platform::kHookUp); }

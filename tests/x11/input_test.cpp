@@ -4,12 +4,14 @@
 #include <set>
 #include <vector>
 
+#include "platform/virtual_keys.h"
 #include "script/send_keys.h"
 #include "tests/x11/desktop_fixture.h"
 
 namespace qb::x11test {
 namespace {
 
+namespace vk = platform::vk;
 using platform::MouseButton;
 using platform::Point;
 
@@ -124,20 +126,20 @@ TEST_F(InputTest, KeyStateTellsHeldKeysAndNewPresses) {
   driver().button(1, true);
   driver().sync();
   auto& keyState = desktop().keyState;
-  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0x8001);  // left Ctrl: newly pressed
-  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0x8000);  // still held
-  EXPECT_EQ(keyState.asyncKeyState(0x11), 0x8001);  // Ctrl, either side
-  EXPECT_EQ(keyState.asyncKeyState(0xA3), 0);       // right Ctrl is up
-  EXPECT_EQ(keyState.asyncKeyState(0x01), 0x8001);  // left button
-  EXPECT_EQ(keyState.asyncKeyState(0x02), 0);
+  EXPECT_EQ(keyState.asyncKeyState(vk::LControl), 0x8001);  // left Ctrl: newly pressed
+  EXPECT_EQ(keyState.asyncKeyState(vk::LControl), 0x8000);  // still held
+  EXPECT_EQ(keyState.asyncKeyState(vk::Control), 0x8001);   // Ctrl, either side
+  EXPECT_EQ(keyState.asyncKeyState(vk::RControl), 0);       // right Ctrl is up
+  EXPECT_EQ(keyState.asyncKeyState(vk::LButton), 0x8001);   // left button
+  EXPECT_EQ(keyState.asyncKeyState(vk::RButton), 0);
   driver().key("Control_L", false);
   driver().button(1, false);
   driver().sync();
-  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0);
-  EXPECT_EQ(keyState.asyncKeyState(0x01), 0);
+  EXPECT_EQ(keyState.asyncKeyState(vk::LControl), 0);
+  EXPECT_EQ(keyState.asyncKeyState(vk::LButton), 0);
   driver().key("Control_L", true);
   driver().sync();
-  EXPECT_EQ(keyState.asyncKeyState(0xA2), 0x8001) << "pressed again";
+  EXPECT_EQ(keyState.asyncKeyState(vk::LControl), 0x8001) << "pressed again";
   driver().key("Control_L", false);
   driver().sync();
 }
@@ -146,21 +148,22 @@ TEST_F(InputTest, KeyStateCountsAPressTheHookSawBetweenTwoQueries) {
   ASSERT_TRUE(desktop().hook.install([](const platform::HookKeyEvent&) { return false; }));
   driver().key("Shift_L", true);
   driver().sync();
-  EXPECT_EQ(desktop().keyState.asyncKeyState(0xA0), 0x8001);
+  EXPECT_EQ(desktop().keyState.asyncKeyState(vk::LShift), 0x8001);
   // Released and pressed again between two queries.
   driver().key("Shift_L", false);
   driver().key("Shift_L", true);
   driver().sync();
   pump(50);
-  EXPECT_EQ(desktop().keyState.asyncKeyState(0xA0), 0x8001);
-  EXPECT_EQ(desktop().keyState.asyncKeyState(0xA0), 0x8000);
+  EXPECT_EQ(desktop().keyState.asyncKeyState(vk::LShift), 0x8001);
+  EXPECT_EQ(desktop().keyState.asyncKeyState(vk::LShift), 0x8000);
   driver().key("Shift_L", false);
   driver().sync();
 }
 
 TEST_F(InputTest, KeyStateCountsEveryButtonPressHoweverShort) {
   auto& keyState = desktop().keyState;
-  const std::uint32_t left = keyState.buttonPresses(1), right = keyState.buttonPresses(2);
+  const std::uint32_t left = keyState.buttonPresses(vk::LButton),
+                      right = keyState.buttonPresses(vk::RButton);
   // A double click and a press of a few milliseconds, none of them seen by a query while held.
   for (int press = 0; press < 2; ++press) {
     driver().button(1, true);
@@ -172,24 +175,24 @@ TEST_F(InputTest, KeyStateCountsEveryButtonPressHoweverShort) {
   driver().button(3, false);
   driver().sync();
   pump(30);
-  EXPECT_EQ(keyState.buttonPresses(1) - left, 2u);
-  EXPECT_EQ(keyState.buttonPresses(2) - right, 1u);
+  EXPECT_EQ(keyState.buttonPresses(vk::LButton) - left, 2u);
+  EXPECT_EQ(keyState.buttonPresses(vk::RButton) - right, 1u);
   // Injected clicks count too, as they do for a person's program; a query changes nothing.
   driver().button(1, true, Source::Injected);
   driver().button(1, false, Source::Injected);
   driver().sync();
   pump(30);
-  EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
-  EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
-  EXPECT_EQ(keyState.buttonPresses(2) - right, 1u);
+  EXPECT_EQ(keyState.buttonPresses(vk::LButton) - left, 3u);
+  EXPECT_EQ(keyState.buttonPresses(vk::LButton) - left, 3u);
+  EXPECT_EQ(keyState.buttonPresses(vk::RButton) - right, 1u);
   // With the buttons swapped, the first physical button is the right one.
   driver().setLeftHanded(true);
   driver().button(1, true);
   driver().button(1, false);
   driver().sync();
   pump(30);
-  EXPECT_EQ(keyState.buttonPresses(1) - left, 3u);
-  EXPECT_EQ(keyState.buttonPresses(2) - right, 2u);
+  EXPECT_EQ(keyState.buttonPresses(vk::LButton) - left, 3u);
+  EXPECT_EQ(keyState.buttonPresses(vk::RButton) - right, 2u);
   driver().setLeftHanded(false);
 }
 

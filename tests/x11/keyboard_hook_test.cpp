@@ -5,12 +5,14 @@
 #include <set>
 #include <vector>
 
+#include "platform/virtual_keys.h"
 #include "script/send_keys.h"
 #include "tests/x11/desktop_fixture.h"
 
 namespace qb::x11test {
 namespace {
 
+namespace vk = platform::vk;
 using platform::HookKeyEvent;
 using platform::SwallowableKey;
 
@@ -53,21 +55,25 @@ struct KeyCase {
 
 TEST_F(KeyboardHookTest, ReportsVirtualKeysAndFlagsAsAWindowsHook) {
   const std::vector<KeyCase> cases{
-      {"letter", {{"a", true}, {"a", false}}, {{0x41, 0}, {0x41, 0x80}}},
-      {"right arrow", {{"Right", true}, {"Right", false}}, {{0x27, 0x01}, {0x27, 0x81}}},
-      {"right Ctrl", {{"Control_R", true}, {"Control_R", false}}, {{0xA3, 0x01}, {0xA3, 0x81}}},
-      {"left Shift", {{"Shift_L", true}, {"Shift_L", false}}, {{0xA0, 0}, {0xA0, 0x80}}},
-      {"minus", {{"minus", true}, {"minus", false}}, {{0xBD, 0}, {0xBD, 0x80}}},
+      {"letter", {{"a", true}, {"a", false}}, {{'A', 0}, {'A', 0x80}}},
+      {"right arrow", {{"Right", true}, {"Right", false}}, {{vk::Right, 0x01}, {vk::Right, 0x81}}},
+      {"right Ctrl",
+       {{"Control_R", true}, {"Control_R", false}},
+       {{vk::RControl, 0x01}, {vk::RControl, 0x81}}},
+      {"left Shift",
+       {{"Shift_L", true}, {"Shift_L", false}},
+       {{vk::LShift, 0}, {vk::LShift, 0x80}}},
+      {"minus", {{"minus", true}, {"minus", false}}, {{vk::OemMinus, 0}, {vk::OemMinus, 0x80}}},
       {"Alt held",
        {{"Alt_L", true}, {"a", true}, {"a", false}, {"Alt_L", false}},
-       {{0xA4, 0x20}, {0x41, 0x20}, {0x41, 0xA0}, {0xA4, 0x80}}},
-      {"right Alt", {{"Alt_R", true}, {"Alt_R", false}}, {{0xA5, 0x21}, {0xA5, 0x81}}},
+       {{vk::LMenu, 0x20}, {'A', 0x20}, {'A', 0xA0}, {vk::LMenu, 0x80}}},
+      {"right Alt", {{"Alt_R", true}, {"Alt_R", false}}, {{vk::RMenu, 0x21}, {vk::RMenu, 0x81}}},
       {"keypad Enter and divide",
        {{"KP_Enter", true}, {"KP_Enter", false}, {"KP_Divide", true}, {"KP_Divide", false}},
-       {{0x0D, 0x01}, {0x0D, 0x81}, {0x6F, 0x01}, {0x6F, 0x81}}},
+       {{vk::Return, 0x01}, {vk::Return, 0x81}, {vk::Divide, 0x01}, {vk::Divide, 0x81}}},
       {"Home, keypad Home",
        {{"Home", true}, {"Home", false}, {"KP_Home", true}, {"KP_Home", false}},
-       {{0x24, 0x01}, {0x24, 0x81}, {0x24, 0}, {0x24, 0x80}}},
+       {{vk::Home, 0x01}, {vk::Home, 0x81}, {vk::Home, 0}, {vk::Home, 0x80}}},
       {"Num Lock turns keypad keys into digits",
        {{"Num_Lock", true},
         {"Num_Lock", false},
@@ -75,7 +81,12 @@ TEST_F(KeyboardHookTest, ReportsVirtualKeysAndFlagsAsAWindowsHook) {
         {"KP_Home", false},
         {"Num_Lock", true},
         {"Num_Lock", false}},
-       {{0x90, 0x01}, {0x90, 0x81}, {0x67, 0}, {0x67, 0x80}, {0x90, 0x01}, {0x90, 0x81}}},
+       {{vk::NumLock, 0x01},
+        {vk::NumLock, 0x81},
+        {vk::Numpad7, 0},
+        {vk::Numpad7, 0x80},
+        {vk::NumLock, 0x01},
+        {vk::NumLock, 0x81}}},
       {"Pause, and Break with Ctrl",
        {{"Pause", true},
         {"Pause", false},
@@ -83,7 +94,12 @@ TEST_F(KeyboardHookTest, ReportsVirtualKeysAndFlagsAsAWindowsHook) {
         {"Pause", true},
         {"Pause", false},
         {"Control_L", false}},
-       {{0x13, 0}, {0x13, 0x80}, {0xA2, 0}, {0x03, 0x01}, {0x03, 0x81}, {0xA2, 0x80}}},
+       {{vk::Pause, 0},
+        {vk::Pause, 0x80},
+        {vk::LControl, 0},
+        {vk::Cancel, 0x01},
+        {vk::Cancel, 0x81},
+        {vk::LControl, 0x80}}},
       {"Print Screen, F5, Escape",
        {{"Print", true},
         {"Print", false},
@@ -91,7 +107,12 @@ TEST_F(KeyboardHookTest, ReportsVirtualKeysAndFlagsAsAWindowsHook) {
         {"F5", false},
         {"Escape", true},
         {"Escape", false}},
-       {{0x2C, 0x01}, {0x2C, 0x81}, {0x74, 0}, {0x74, 0x80}, {0x1B, 0}, {0x1B, 0x80}}},
+       {{vk::Snapshot, 0x01},
+        {vk::Snapshot, 0x81},
+        {vk::F5, 0},
+        {vk::F5, 0x80},
+        {vk::Escape, 0},
+        {vk::Escape, 0x80}}},
   };
   for (const auto& c : cases) {
     events_.clear();
@@ -123,14 +144,15 @@ TEST_F(KeyboardHookTest, ReportsScanCodesAndServerTimes) {
 TEST_F(KeyboardHookTest, MarksInjectedInputAndOurOwnKeys) {
   driver().tap("a", Source::Injected);
   ASSERT_TRUE(waitForEvents(2));
-  EXPECT_EQ(seen(), (std::vector<Seen>{{0x41, 0x10}, {0x41, 0x90}}));
+  EXPECT_EQ(seen(), (std::vector<Seen>{{'A', 0x10}, {'A', 0x90}}));
 
   events_.clear();
   const auto keys = parseKeyString("b€");
   ASSERT_TRUE(desktop().keys.send(keys.keys, "b€", true));
   ASSERT_TRUE(waitForEvents(4));
   // A character typed on a key bound for the moment comes as Windows reports typed characters.
-  EXPECT_EQ(seen(), (std::vector<Seen>{{0x42, 0x10}, {0x42, 0x90}, {0xE7, 0x10}, {0xE7, 0x90}}));
+  EXPECT_EQ(seen(),
+            (std::vector<Seen>{{'B', 0x10}, {'B', 0x90}, {vk::Packet, 0x10}, {vk::Packet, 0x90}}));
 }
 
 TEST_F(KeyboardHookTest, KeepsItsOwnSetOfKeysDown) {
@@ -144,8 +166,7 @@ TEST_F(KeyboardHookTest, KeepsItsOwnSetOfKeysDown) {
   driver().tap("b");
   ASSERT_TRUE(waitForEvents(5));
   pump(30);
-  EXPECT_EQ(seen(),
-            (std::vector<Seen>{{0x41, 0}, {0x41, 0x10}, {0x41, 0x80}, {0x42, 0}, {0x42, 0x80}}));
+  EXPECT_EQ(seen(), (std::vector<Seen>{{'A', 0}, {'A', 0x10}, {'A', 0x80}, {'B', 0}, {'B', 0x80}}));
 }
 
 TEST_F(KeyboardHookTest, RepeatsAHeldKeyAtTheServersRate) {
@@ -156,19 +177,19 @@ TEST_F(KeyboardHookTest, RepeatsAHeldKeyAtTheServersRate) {
   driver().key("a", false);
   driver().key("Shift_L", false);
   ASSERT_TRUE(waitFor([&] {
-    return !events_.empty() && events_.back().vkCode == 0xA0 && (events_.back().flags & 0x80);
+    return !events_.empty() && events_.back().vkCode == vk::LShift && (events_.back().flags & 0x80);
   }));
   const auto s = seen();
   ASSERT_GE(s.size(), 6u);
-  EXPECT_EQ(s.front(), (Seen{0xA0, 0}));
+  EXPECT_EQ(s.front(), (Seen{vk::LShift, 0}));
   // Only the last key pressed repeats, with the down event's flags, until it is released.
   std::size_t repeats = 0;
   for (std::size_t i = 1; i + 2 < s.size(); ++i) {
-    EXPECT_EQ(s[i], (Seen{0x41, 0}));
+    EXPECT_EQ(s[i], (Seen{'A', 0}));
     repeats += i > 1;
   }
   EXPECT_GE(repeats, 2u);
-  EXPECT_EQ(s[s.size() - 2], (Seen{0x41, 0x80}));
+  EXPECT_EQ(s[s.size() - 2], (Seen{'A', 0x80}));
 }
 
 TEST_F(KeyboardHookTest, SwallowsAGrabbedCtrlRWhateverTheLockKeys) {
@@ -204,8 +225,8 @@ TEST_F(KeyboardHookTest, SwallowsAGrabbedCtrlRWhateverTheLockKeys) {
 TEST_F(KeyboardHookTest, SwallowsAGrabbedKeyWithShiftHeldToo) {
   // Shift leaves the hook's decision alone (Shift+F8 fires row 8), so it must not let the key
   // through to the window either.
-  swallow_ = {0x77};
-  desktop().hook.setSwallowable({SwallowableKey{0x77, false}});
+  swallow_ = {vk::F8};
+  desktop().hook.setSwallowable({SwallowableKey{vk::F8, false}});
   ProbeWindow probe(folder(), "Shift target");
   ASSERT_TRUE(probe.waitFocused());
   const int shift = driver().keycode("Shift_L");
@@ -220,7 +241,7 @@ TEST_F(KeyboardHookTest, SwallowsAGrabbedKeyWithShiftHeldToo) {
 }
 
 TEST_F(KeyboardHookTest, AGrabbedKeyThatIsPassedReachesTheWindow) {
-  desktop().hook.setSwallowable({SwallowableKey{0x77, false}});  // F8, not swallowed
+  desktop().hook.setSwallowable({SwallowableKey{vk::F8, false}});  // not swallowed
   ProbeWindow probe(folder(), "Pass target");
   ASSERT_TRUE(probe.waitFocused());
   driver().tap("F8");
@@ -228,12 +249,12 @@ TEST_F(KeyboardHookTest, AGrabbedKeyThatIsPassedReachesTheWindow) {
   ASSERT_TRUE(waitForEvents(2));
   pump(30);
   EXPECT_EQ(probe.presses("F8"), 1u);
-  EXPECT_EQ(seen(), (std::vector<Seen>{{0x77, 0}, {0x77, 0x80}}));
+  EXPECT_EQ(seen(), (std::vector<Seen>{{vk::F8, 0}, {vk::F8, 0x80}}));
 }
 
 TEST_F(KeyboardHookTest, KeysTypedWhileASwallowedKeyIsHeldReachTheWindow) {
-  swallow_ = {0x77};
-  desktop().hook.setSwallowable({SwallowableKey{0x77, false}});
+  swallow_ = {vk::F8};
+  desktop().hook.setSwallowable({SwallowableKey{vk::F8, false}});
   ProbeWindow probe(folder(), "Held target");
   ASSERT_TRUE(probe.waitFocused());
   driver().key("F8", true);
@@ -253,7 +274,7 @@ TEST_F(KeyboardHookTest, AHeldSwallowedKeyStaysSwallowedThroughItsAutoRepeats) {
   const std::vector<HeldCase> cases{
       {"Left Ctrl+R", {'R', true}, "r"},
       {"Left Ctrl+T", {'T', true}, "t"},
-      {"F5 of a hot key row", {0x74, false}, "F5"},
+      {"F5 of a hot key row", {vk::F5, false}, "F5"},
   };
   // A delay well below the hold, at a rate like a keyboard's own.
   driver().setAutoRepeat(300, 40);
@@ -279,7 +300,7 @@ TEST_F(KeyboardHookTest, AHeldSwallowedKeyStaysSwallowedThroughItsAutoRepeats) {
     EXPECT_GE(downs, 10u);
     EXPECT_EQ(probe.typed(), "x") << "x arrived as typed, with nothing left held";
     EXPECT_EQ(desktop().keyState.asyncKeyState(static_cast<int>(c.key.vkCode)), 0);
-    EXPECT_EQ(desktop().keyState.asyncKeyState(0xA2), 0);
+    EXPECT_EQ(desktop().keyState.asyncKeyState(vk::LControl), 0);
   }
   driver().setAutoRepeat(660, 40);
 }
@@ -303,9 +324,9 @@ TEST_F(KeyboardHookTest, OurOwnKeysAreNeverCaughtByTheGrabs) {
 
 TEST_F(KeyboardHookTest, ReportsKeysAnotherClientHoldsAndGrabsTheRest) {
   driver().grabKey(driver().keycode("F9"), true);  // another program holds F9
-  swallow_ = {0x79};
-  desktop().hook.setSwallowable({SwallowableKey{0x78, false}, SwallowableKey{0x79, false}});
-  EXPECT_EQ(x11_->hook().ungrabbable(), (std::vector<SwallowableKey>{{0x78, false}}));
+  swallow_ = {vk::F10};
+  desktop().hook.setSwallowable({SwallowableKey{vk::F9, false}, SwallowableKey{vk::F10, false}});
+  EXPECT_EQ(x11_->hook().ungrabbable(), (std::vector<SwallowableKey>{{vk::F9, false}}));
   ProbeWindow probe(folder(), "Conflict target");
   ASSERT_TRUE(probe.waitFocused());
   driver().tap("F10");
