@@ -1,8 +1,8 @@
 #include "app/form1.h"
 
-#include "app/product.h"
 #include "app/program.h"
 #include "common/file_io.h"
+#include "common/product.h"
 #include "common/text.h"
 #include "script/player.h"
 

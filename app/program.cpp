@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <utility>
 
-#include "app/own_files.h"
-#include "app/product.h"
 #include "common/file_io.h"
+#include "common/product.h"
 #include "common/text.h"
+#include "platform/own_files.h"
+#include "script/make_exe.h"
 #include "script/player.h"
-#include "standalone/make_exe.h"
 #include "standalone/stub_reader.h"
 
 namespace qb {

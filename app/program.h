@@ -7,11 +7,11 @@
 #include <string>
 
 #include "app/form1.h"
-#include "app/settings.h"
 #include "builder/form_macro_builder.h"
 #include "hotkeys/form2.h"
 #include "library/macro_library.h"
 #include "platform/desktop.h"
+#include "platform/settings.h"
 #include "record/keyboard_hook.h"
 #include "record/mouse_capture.h"
 #include "record/recording.h"

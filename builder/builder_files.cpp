@@ -2,13 +2,13 @@
 
 #include "builder/builder_files.h"
 
-#include "app/product.h"
 #include "app/program.h"
 #include "builder/form_macro_builder.h"
 #include "common/file_io.h"
+#include "common/file_names.h"
+#include "common/folder_listing.h"
+#include "common/product.h"
 #include "common/text.h"
-#include "library/folder_listing.h"
-#include "record/recording.h"
 
 namespace qb {
 

@@ -1,9 +1,9 @@
 #include "builder/form_macro_builder.h"
 
-#include "app/product.h"
 #include "app/program.h"
 #include "builder/command_lines.h"
 #include "builder/key_name_list.h"
+#include "common/product.h"
 #include "script/runner.h"
 
 namespace qb {

@@ -6,10 +6,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/settings.h"
 #include "forms/controls.h"
 #include "forms/form.h"
 #include "platform/desktop.h"
+#include "platform/settings.h"
 
 namespace qb {
 

@@ -1,8 +1,8 @@
 #include "library/macro_library.h"
 
 #include "common/file_io.h"
+#include "common/folder_listing.h"
 #include "common/text.h"
-#include "library/folder_listing.h"
 #include "script/player.h"
 
 namespace qb {
@@ -11,13 +11,17 @@ bool isListedMacroName(std::string_view name) {
   return wildcardMatchNoCase(name, kMacroPattern) && endsWithNoCase(trimBlanks(name), ".txt");
 }
 
-bool isAdvancedMacroName(std::string_view name) { return startsWithNoCase(name, "Macro-AM-"); }
+bool isAdvancedMacroName(std::string_view name) {
+  return startsWithNoCase(name, "Macro-AM-");
+}
 
 MacroLibrary::MacroLibrary(platform::Desktop& desktop, Settings& settings, forms::ListBox& list,
                            forms::TextBox& macroText)
     : desktop_(desktop), settings_(settings), list_(list), macroText_(macroText) {}
 
-std::string MacroLibrary::path(std::string_view entry) const { return joinPath(folder_, entry); }
+std::string MacroLibrary::path(std::string_view entry) const {
+  return joinPath(folder_, entry);
+}
 
 void MacroLibrary::locationChanged(const std::string& location) {
   settings_.put("Options", "Location", location);
@@ -77,8 +81,8 @@ void MacroLibrary::remove() {
   }
   const std::string entry = list_.items()[static_cast<std::size_t>(index)];
   if (desktop_.dialogs.messageBox("Are you sure you would like to delete macro " + entry,
-                                  kProductTitle, platform::MessageButtons::YesNo) !=
-      platform::MessageAnswer::Yes)
+                                  kProductTitle,
+                                  platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
     return;
   const std::string file = path(entry);
   list_.removeItem(static_cast<std::size_t>(index));
@@ -89,6 +93,8 @@ void MacroLibrary::remove() {
   macroText_.setText("");
 }
 
-void MacroLibrary::appendEntry(std::string entry) { list_.addItem(std::move(entry)); }
+void MacroLibrary::appendEntry(std::string entry) {
+  list_.addItem(std::move(entry));
+}
 
 }  // namespace qb

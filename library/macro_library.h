@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/settings.h"
 #include "forms/controls.h"
 #include "forms/list_controls.h"
 #include "platform/desktop.h"
+#include "platform/settings.h"
 
 namespace qb {
 

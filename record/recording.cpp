@@ -36,17 +36,6 @@ void RecordingControl::Stop() {
   if (form.Text1.changeCount() == changesBefore) form.Text1.setText(std::move(result));
 }
 
-std::string macroNameProblem(std::string_view fileName) {
-  for (const char c : fileName) {
-    if (static_cast<unsigned char>(c) < 0x20)
-      return "a file name cannot contain control characters";
-    if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos)
-      return std::string("a file name cannot contain ") + c;
-  }
-  if (fileName.size() > 255) return "the file name would be longer than 255 characters";
-  return {};
-}
-
 void RecordingControl::SaveMacro() {
   Form1& form = program_.form1;
   auto& dialogs = program_.desktop.dialogs;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/file_names.h"
+
 namespace qb {
 
 class Program;
@@ -18,8 +20,5 @@ class RecordingControl {
  private:
   Program& program_;
 };
-
-// Why a macro name cannot become a file name in the macro folder, or empty when it can.
-std::string macroNameProblem(std::string_view fileName);
 
 }  // namespace qb

@@ -1,11 +1,10 @@
 #pragma once
-#include "common/version.h"
+#include "common/product.h"
 #include "script/module_data.h"
 #include "script/play_host.h"
 
 namespace qb {
 
-inline constexpr std::string_view kProductTitle = "Quillbarrow " QB_VERSION;
 inline constexpr std::string_view kNothingToPlay =
     "Could you Please select or record a macro to play.";
 

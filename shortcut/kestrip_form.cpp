@@ -3,14 +3,14 @@
 #include <filesystem>
 #include <initializer_list>
 
-#include "app/own_files.h"
-#include "app/product.h"
 #include "common/file_io.h"
+#include "common/folder_listing.h"
+#include "common/product.h"
 #include "common/text.h"
-#include "library/folder_listing.h"
+#include "platform/own_files.h"
+#include "script/make_exe.h"
 #include "script/player.h"
 #include "shortcut/shortcut_rules.h"
-#include "standalone/make_exe.h"
 
 namespace qb {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/file_io.h"
-#include "standalone/markers.h"
+#include "script/stand_alone_markers.h"
 
 namespace qb {
 

@@ -12,9 +12,9 @@
 
 #include "app/program.h"
 #include "platform/sim/sim_desktop.h"
+#include "script/make_exe.h"
+#include "script/stand_alone_markers.h"
 #include "shortcut/kestrip_form.h"
-#include "standalone/make_exe.h"
-#include "standalone/markers.h"
 #include "support/sim_program.h"
 
 namespace qb::test {

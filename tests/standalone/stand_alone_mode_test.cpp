@@ -7,7 +7,7 @@
 #include "app/program.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/virtual_keys.h"
-#include "standalone/make_exe.h"
+#include "script/make_exe.h"
 #include "support/sim_play.h"
 #include "support/sim_program.h"
 

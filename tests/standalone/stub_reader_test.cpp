@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/file_io.h"
-#include "standalone/markers.h"
+#include "script/stand_alone_markers.h"
 
 namespace qb {
 namespace {

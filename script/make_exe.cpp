@@ -1,9 +1,9 @@
-#include "standalone/make_exe.h"
+#include "script/make_exe.h"
 
 #include <filesystem>
 
 #include "common/text.h"
-#include "standalone/markers.h"
+#include "script/stand_alone_markers.h"
 
 namespace qb {
 

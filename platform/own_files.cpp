@@ -1,9 +1,9 @@
-#include "app/own_files.h"
+#include "platform/own_files.h"
 
 #include <filesystem>
 
-#include "app/product.h"
 #include "common/file_io.h"
+#include "common/product.h"
 #include "common/text.h"
 
 namespace qb {

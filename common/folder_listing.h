@@ -9,7 +9,8 @@ namespace qb {
 // The names of the files in `folder` that match `pattern` ("*" any run, "?" one character),
 // compared without regard to case, sorted by name as a file list shows them. Empty when the
 // folder cannot be listed.
-std::optional<std::vector<std::string>> listFolder(const std::string& folder, std::string_view pattern);
+std::optional<std::vector<std::string>> listFolder(const std::string& folder,
+                                                   std::string_view pattern);
 
 bool wildcardMatchNoCase(std::string_view name, std::string_view pattern);
 

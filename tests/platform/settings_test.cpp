@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "platform/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,10 @@ TEST(Settings, NumbersReadWithDefaultsForAbsentOrDamagedValues) {
   for (const Case& c : {Case{nullptr, 7, 7}, Case{"1", 1, 1}, Case{" 2 ", 2, 2}, Case{"yes", 7, 7},
                         Case{"1.5", 2, 1.5}, Case{"99999", 7, 99999}, Case{"", 7, 7}}) {
     if (c.stored) sim.settings().write("Options", "OnTop", c.stored, nullptr);
-    EXPECT_EQ(settings.getInt16("options", "ontop", 7), c.asInt) << (c.stored ? c.stored : "absent");
-    EXPECT_EQ(settings.getNumber("OPTIONS", "OnTop", 7), c.asNumber) << (c.stored ? c.stored : "absent");
+    EXPECT_EQ(settings.getInt16("options", "ontop", 7), c.asInt)
+        << (c.stored ? c.stored : "absent");
+    EXPECT_EQ(settings.getNumber("OPTIONS", "OnTop", 7), c.asNumber)
+        << (c.stored ? c.stored : "absent");
   }
 }
 

@@ -2,10 +2,10 @@
 #include <string_view>
 
 #include "common/version.h"
-#include "script/player.h"
 
 // Names the windows and messages show.
 namespace qb {
+inline constexpr std::string_view kProductTitle = "Quillbarrow " QB_VERSION;
 inline constexpr std::string_view kSiteName = "quillbarrow.example";
 inline constexpr std::string_view kSupportAddress = "support@quillbarrow.example";
 inline constexpr std::string_view kWindowTitle = "Quillbarrow " QB_VERSION " - quillbarrow.example";

@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "platform/settings.h"
 
 #include <cmath>
 
+#include "common/product.h"
 #include "common/text.h"
-#include "script/player.h"
 
 namespace qb {
 

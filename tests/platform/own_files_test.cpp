@@ -1,4 +1,4 @@
-#include "app/own_files.h"
+#include "platform/own_files.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // "Make Macro a Exe": the program written for the selected macro, and its failures.
 
-#include "standalone/make_exe.h"
+#include "script/make_exe.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/product.h"
-#include "standalone/markers.h"
+#include "common/product.h"
+#include "script/stand_alone_markers.h"
 #include "support/sim_program.h"
 
 namespace qb::test {

@@ -1,4 +1,4 @@
-#include "library/folder_listing.h"
+#include "common/folder_listing.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -13,7 +13,8 @@ bool wildcardMatchNoCase(std::string_view name, std::string_view pattern) {
     if (p < pattern.size() && pattern[p] == '*') {
       starP = p++;
       starN = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || toLowerAscii(pattern[p]) == toLowerAscii(name[n]))) {
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || toLowerAscii(pattern[p]) == toLowerAscii(name[n]))) {
       ++n, ++p;
     } else if (starP != std::string_view::npos) {
       p = starP + 1;
@@ -26,7 +27,8 @@ bool wildcardMatchNoCase(std::string_view name, std::string_view pattern) {
   return p == pattern.size();
 }
 
-std::optional<std::vector<std::string>> listFolder(const std::string& folder, std::string_view pattern) {
+std::optional<std::vector<std::string>> listFolder(const std::string& folder,
+                                                   std::string_view pattern) {
   namespace fs = std::filesystem;
   std::error_code ec;
   fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
