@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "common/os_files.h"
@@ -91,15 +92,17 @@ FileResult writeFileAtomic(const std::string& path, std::string_view content, Fi
   // tell it from one whose writer was killed.
   fs::path temp;
   os::HeldFile out;
+  std::optional<TemporaryInUse> inUse;
   std::string failure;
   for (int attempt = 0; attempt < 16 && !out.isOpen(); ++attempt) {
-    temp = target.parent_path() / newTemporaryName();
+    const std::string name = newTemporaryName();
+    temp = target.parent_path() / name;
+    inUse.emplace(name);  // before the file exists, for a cleanup in another thread
     bool nameTaken = false;
     out = os::HeldFile::create(temp.string(), failure, nameTaken);
     if (!out.isOpen() && !nameTaken) break;
   }
   if (!out.isOpen()) return {false, describe(path, failure)};
-  const TemporaryInUse inUse(temp.filename().string());
   const auto fail = [&](const std::string& reason) {
     std::string ignoredReason;
     if (out.isOpen()) out.close(ignoredReason);
@@ -152,12 +155,13 @@ bool canWriteIn(const std::string& folder) {
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return false;
   // Named and held as a write's temporary file, so one left by a kill is cleaned up as one.
-  const fs::path probe = fs::path(folder) / newTemporaryName();
+  const std::string name = newTemporaryName();
+  const TemporaryInUse inUse(name);
+  const fs::path probe = fs::path(folder) / name;
   std::string error;
   bool nameTaken = false;
   os::HeldFile file = os::HeldFile::create(probe.string(), error, nameTaken);
   if (!file.isOpen()) return false;
-  const TemporaryInUse inUse(probe.filename().string());
   file.close(error);
   fs::remove(probe, ec);
   return true;

@@ -1,7 +1,7 @@
 // Kill trials: each trial starts a file write of the program in a child process, kills the
-// child (SIGKILL) at a random moment, checks that the target is whole (exactly its old content
-// or exactly its new one) and then that the next start of the program leaves nothing of the
-// write behind.
+// child (SIGKILL) at a random moment (every other one aimed at the write itself), checks that the
+// target is whole (exactly its old content or exactly its new one) and then that the next start of
+// the program leaves nothing of the write behind.
 //
 //   qb_kill_trials [--trials N] [--megabytes M] [--folder DIR] [--seed S] [--only NAME]
 //
@@ -59,15 +59,36 @@ int countDebris(const fs::path& folder) {
   return found;
 }
 
+bool temporaryPresent(const fs::path& folder) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (isWriteDebris(name) && name.size() > 4 && name.substr(name.size() - 4) == ".tmp")
+      return true;
+  }
+  return false;
+}
+
+// Half the kills land at any moment from the click on (reading, converting, writing, after);
+// the other half are aimed at the write itself: from the moment its temporary file shows.
+enum class Aim { anyMoment, theWrite };
+struct KillPlan {
+  Aim aim;
+  std::chrono::microseconds after;
+};
+
 struct Run {
   bool exitedByItself = false;
   bool succeeded = false;  // exited by itself and said the write worked
   double readyToEndMs = 0;
+  double writeMs = 0;  // how long the temporary file was seen, without a kill
 };
 
-// Runs the operation in a child; kills it `killAfter` after it says it is ready, unless null.
+// Runs the operation in a child and, with a plan, kills it; without one, watches how long the
+// whole operation and its write take.
 Run runChild(const Operation& op, const fs::path& folder, std::size_t bytes,
-             std::optional<std::chrono::microseconds> killAfter) {
+             std::optional<KillPlan> plan) {
   int ready[2];
   if (::pipe(ready) != 0) std::exit(2);
   const pid_t child = ::fork();
@@ -84,13 +105,38 @@ Run runChild(const Operation& op, const fs::path& folder, std::size_t bytes,
   const bool wasReady = ::read(ready[0], &byte, 1) == 1;
   ::close(ready[0]);
   const auto start = Clock::now();
-  if (wasReady && killAfter) {
-    std::this_thread::sleep_for(*killAfter);
-    ::kill(child, SIGKILL);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
   Run run;
+  int status = 0;
+  bool reaped = false;
+  const auto poll = [&] {
+    reaped = ::waitpid(child, &status, WNOHANG) == child;
+    return reaped;
+  };
+  if (wasReady && plan && plan->aim == Aim::anyMoment) {
+    std::this_thread::sleep_for(plan->after);
+    ::kill(child, SIGKILL);
+  } else if (wasReady && plan) {
+    while (!poll()) {
+      if (temporaryPresent(folder)) {
+        std::this_thread::sleep_for(plan->after);
+        ::kill(child, SIGKILL);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+  } else if (wasReady) {
+    std::optional<Clock::time_point> firstSeen, lastSeen;
+    while (!poll()) {
+      if (temporaryPresent(folder)) {
+        lastSeen = Clock::now();
+        if (!firstSeen) firstSeen = lastSeen;
+      }
+      std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    if (firstSeen)
+      run.writeMs = std::chrono::duration<double, std::milli>(*lastSeen - *firstSeen).count();
+  }
+  if (!reaped) ::waitpid(child, &status, 0);
   run.readyToEndMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   run.exitedByItself = WIFEXITED(status);
   run.succeeded = run.exitedByItself && WEXITSTATUS(status) == 0;
@@ -104,6 +150,7 @@ bool executable(const fs::path& path) {
 
 struct Tally {
   double uninterruptedMs = 0;  // from the click to the child's end, without a kill
+  double writeMs = 0;          // of which the temporary file was there
   int trials = 0, finished = 0, beforeWrite = 0, midWrite = 0, afterRename = 0;
   int torn = 0, failed = 0, debris = 0;
 };
@@ -127,15 +174,21 @@ Tally runTrials(const Operation& op, const Options& options, std::mt19937& rando
     return tally;
   }
   tally.uninterruptedMs = clean.readyToEndMs;
+  tally.writeMs = clean.writeMs;
   fs::remove_all(reference);
-  std::uniform_int_distribution<long> moment(
+  std::uniform_int_distribution<long> anyMoment(
       0, static_cast<long>(clean.readyToEndMs * 1000 * 1.2) + 1);
+  std::uniform_int_distribution<long> inTheWrite(0,
+                                                 static_cast<long>(clean.writeMs * 1000 * 1.5) + 1);
 
   for (int i = 0; i < options.trials; ++i) {
     const fs::path folder = base / std::to_string(i);
     fs::create_directories(folder);
     op.prepare(folder.string(), bytes);
-    const Run run = runChild(op, folder, bytes, std::chrono::microseconds(moment(random)));
+    const KillPlan plan =
+        i % 2 == 0 ? KillPlan{Aim::anyMoment, std::chrono::microseconds(anyMoment(random))}
+                   : KillPlan{Aim::theWrite, std::chrono::microseconds(inTheWrite(random))};
+    const Run run = runChild(op, folder, bytes, plan);
     ++tally.trials;
     const fs::path target = folder / op.target;
     const bool leftover = countDebris(folder) > 0;
@@ -211,18 +264,19 @@ int main(int argc, char** argv) {
     options.folder =
         (fs::temp_directory_path() / ("qb-kill-" + std::to_string(options.seed))).string();
   std::mt19937 random(options.seed);
-  std::cout << "seed " << options.seed << ", " << options.megabytes << " MB, in " << options.folder
-            << "\n"
-            << "operation        write ms  trials  ended  killed:before  mid-write  after  torn"
-               "  failed  debris\n";
+  std::cout
+      << "seed " << options.seed << ", " << options.megabytes << " MB, in " << options.folder
+      << "\n"
+      << "operation           ms  write ms  trials  ended  killed:before  mid-write  after  torn"
+         "  failed  debris\n";
   bool good = true;
   for (const Operation& op : qb::kill::operations()) {
     if (!options.only.empty() && op.name != options.only) continue;
     const Tally t = runTrials(op, options, random);
     char line[160];
-    std::snprintf(line, sizeof line, "%-16s %8.0f %7d %6d %14d %10d %6d %5d %7d %7d\n",
-                  op.name.c_str(), t.uninterruptedMs, t.trials, t.finished, t.beforeWrite,
-                  t.midWrite, t.afterRename, t.torn, t.failed, t.debris);
+    std::snprintf(line, sizeof line, "%-16s %6.0f %9.0f %7d %6d %14d %10d %6d %5d %7d %7d\n",
+                  op.name.c_str(), t.uninterruptedMs, t.writeMs, t.trials, t.finished,
+                  t.beforeWrite, t.midWrite, t.afterRename, t.torn, t.failed, t.debris);
     std::cout << line << std::flush;
     good = good && t.torn == 0 && t.failed == 0 && t.debris == 0;
   }
