@@ -75,6 +75,8 @@ bool Program::startUp() {
   std::string location(trimBlanks(settings.get("Options", "Location")));
   if (location.size() < 2) location = defaultMacroFolder();
   form1.Text4.setText(location);
+  // A made program only plays; the recorder writes in these folders.
+  if (!config.standAloneBuild) removeInterruptedWrites(desktop.environment, location);
 
   const std::string arguments(trimBlanks(desktop.environment.arguments()));
   if (!arguments.empty()) {

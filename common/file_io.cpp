@@ -5,8 +5,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <random>
+#include <optional>
 #include <system_error>
+
+#include "common/os_files.h"
+#include "common/temporary_files.h"
 
 namespace qb {
 namespace fs = std::filesystem;
@@ -57,7 +60,24 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
   return content;
 }
 
-FileResult writeFileAtomic(const std::string& path, std::string_view content) {
+namespace {
+
+std::optional<std::string> fileFlushFault, folderFlushFault;
+
+// The fault a test asked for at this step, once.
+std::optional<std::string> takeFault(std::optional<std::string>& fault) {
+  std::optional<std::string> taken;
+  taken.swap(fault);
+  return taken;
+}
+
+}  // namespace
+
+void failNextFlushForTesting(FlushStep step, std::string reason) {
+  (step == FlushStep::file ? fileFlushFault : folderFlushFault) = std::move(reason);
+}
+
+FileResult writeFileAtomic(const std::string& path, std::string_view content, FileMode mode) {
   std::error_code ec;
   // Through a link, the file it points at is the one to replace, not the link itself.
   fs::path target(path);
@@ -72,34 +92,58 @@ FileResult writeFileAtomic(const std::string& path, std::string_view content) {
   if (replacing && (existing.permissions() & fs::perms::owner_write) == fs::perms::none)
     return {false, describe(path, "the file is read-only")};
 
+  const std::string folder =
+      target.has_parent_path() ? target.parent_path().string() : std::string(".");
+  removeAbandonedTemporaries(folder);
+
   // The temporary file has a short name of its own, so any name the folder can hold can be
-  // written, and it is created exclusively, so two writers never share one.
-  static thread_local std::mt19937_64 random{std::random_device{}()};
+  // written, and it is created exclusively, so two writers never share one. Its name carries
+  // this process's id, and it is held while it is written: a cleanup in another process can
+  // tell it from one whose writer was killed.
   fs::path temp;
-  std::FILE* out = nullptr;
-  for (int attempt = 0; attempt < 16 && !out; ++attempt) {
-    char name[32];
-    std::snprintf(name, sizeof name, ".qb-%016llx.tmp", static_cast<unsigned long long>(random()));
-    temp = target.parent_path() / name;
-    out = std::fopen(temp.string().c_str(), "wbx");
-    if (!out && errno != EEXIST) break;
-  }
-  if (!out) return {false, describe(path, std::strerror(errno))};
+  os::HeldFile out;
+  std::optional<TemporaryInUse> inUse;
   std::string failure;
-  if (std::fwrite(content.data(), 1, content.size(), out) != content.size())
-    failure = std::strerror(errno);
-  if (std::fclose(out) != 0 && failure.empty()) failure = std::strerror(errno);
+  for (int attempt = 0; attempt < 16 && !out.isOpen(); ++attempt) {
+    const std::string name = newTemporaryName();
+    temp = target.parent_path() / name;
+    inUse.emplace(name);  // before the file exists, for a cleanup in another thread
+    bool nameTaken = false;
+    out = os::HeldFile::create(temp.string(), failure, nameTaken);
+    if (!out.isOpen() && !nameTaken) break;
+  }
+  if (!out.isOpen()) return {false, describe(path, failure)};
+  const auto fail = [&](const std::string& reason) {
+    std::string ignoredReason;
+    if (out.isOpen()) out.close(ignoredReason);
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return FileResult{false, describe(path, reason)};
+  };
+
+  if (!out.write(content, failure)) return fail(failure);
   std::error_code ignored;
-  if (!failure.empty()) {
-    fs::remove(temp, ignored);
-    return {false, describe(path, failure)};
-  }
   if (replacing) fs::permissions(temp, existing.permissions(), fs::perm_options::replace, ignored);
+  if (mode == FileMode::executable)
+    fs::permissions(temp, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add, ignored);
+  // On the disk before it takes the target's name: renamed first, a power cut could leave the
+  // name on an empty or partial file.
+  if (auto fault = takeFault(fileFlushFault))
+    failure = *fault;
+  else if (out.flushToDisk(failure))
+    failure.clear();
+  if (!failure.empty()) return fail("the file could not be flushed to the disk: " + failure);
+  if (!out.close(failure)) return fail(failure);
   fs::rename(temp, target, ec);
-  if (ec) {
-    fs::remove(temp, ignored);
-    return {false, describe(path, ec.message())};
-  }
+  if (ec) return fail(ec.message());
+  // The rename itself lasts once the folder is on the disk.
+  if (auto fault = takeFault(folderFlushFault))
+    failure = *fault;
+  else if (os::flushFolderToDisk(folder, failure))
+    failure.clear();
+  if (!failure.empty())
+    return {false, describe(path, "the folder could not be flushed to the disk: " + failure)};
   return {};
 }
 
@@ -120,11 +164,15 @@ bool fileExists(const std::string& path) {
 bool canWriteIn(const std::string& folder) {
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) return false;
-  static std::mt19937_64 random{std::random_device{}()};
-  const fs::path probe = fs::path(folder) / (".qb-write-test-" + std::to_string(random()));
-  std::FILE* file = std::fopen(probe.c_str(), "wx");
-  if (!file) return false;
-  std::fclose(file);
+  // Named and held as a write's temporary file, so one left by a kill is cleaned up as one.
+  const std::string name = newTemporaryName();
+  const TemporaryInUse inUse(name);
+  const fs::path probe = fs::path(folder) / name;
+  std::string error;
+  bool nameTaken = false;
+  os::HeldFile file = os::HeldFile::create(probe.string(), error, nameTaken);
+  if (!file.isOpen()) return false;
+  file.close(error);
   fs::remove(probe, ec);
   return true;
 }

@@ -20,10 +20,21 @@ bool isRegularFile(const std::string& path, std::string* error = nullptr);
 // The whole file, or empty with `error` set.
 std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
 
-// Writes `content` to a temporary file in the target's folder and renames it over the target,
-// so an interrupted write leaves either the old file or the new one. A file that is replaced
-// keeps its access rights; a file its owner made read-only is not replaced.
-FileResult writeFileAtomic(const std::string& path, std::string_view content);
+enum class FileMode { plain, executable };
+
+// Writes `content` to a temporary file in the target's folder, flushes it to the disk and
+// renames it over the target, then flushes the folder: an interrupted write or a power cut
+// leaves either the old file or the new one, and a write that says it succeeded lasts. A file
+// that is replaced keeps its access rights (an executable one gains the right to run); a file
+// its owner made read-only is not replaced. What interrupted writes left in the folder is
+// removed first (removeAbandonedTemporaries), which also frees the space they held.
+FileResult writeFileAtomic(const std::string& path, std::string_view content,
+                           FileMode mode = FileMode::plain);
+
+// For tests: the next write's flush of its file, or of its folder, fails with `reason` as a
+// failing disk's would.
+enum class FlushStep { file, folder };
+void failNextFlushForTesting(FlushStep step, std::string reason);
 
 FileResult deleteFile(const std::string& path);
 bool fileExists(const std::string& path);

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/file_io.h"
+#include "common/temporary_files.h"
 #include "common/text.h"
 
 namespace qb::platform {
@@ -12,10 +13,14 @@ namespace {
 std::string escape(std::string_view v) {
   std::string out;
   for (char c : v) {
-    if (c == '\\') out += "\\\\";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else out += c;
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
   }
   return out;
 }
@@ -35,7 +40,11 @@ std::string unescape(std::string_view v) {
 
 }  // namespace
 
-IniSettings::IniSettings(std::string path) : path_(std::move(path)) { load(); }
+IniSettings::IniSettings(std::string path) : path_(std::move(path)) {
+  // Opened at every start: the place to clear what a cut-short rewrite left beside the file.
+  removeAbandonedTemporaries(std::filesystem::path(path_).parent_path().string());
+  load();
+}
 
 void IniSettings::load() {
   entries_.clear();
@@ -109,9 +118,12 @@ std::string IniSettings::serialise() const {
 
 std::string defaultSettingsPath() {
   std::string base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) base = xdg;
-  else if (const char* home = std::getenv("HOME"); home && *home) base = std::string(home) + "/.config";
-  else base = ".";
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+    base = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home)
+    base = std::string(home) + "/.config";
+  else
+    base = ".";
   return base + "/quillbarrow/settings.ini";
 }
 

@@ -13,6 +13,7 @@ namespace qb::platform {
 
 class IniSettings final : public SettingsStore {
  public:
+  // Reads the file; first removes what interrupted rewrites of it left in its folder.
   explicit IniSettings(std::string path);
   std::optional<std::string> read(std::string_view section, std::string_view key) override;
   bool write(std::string_view section, std::string_view key, std::string_view value,
@@ -30,7 +31,8 @@ class IniSettings final : public SettingsStore {
   std::vector<Entry> entries_;
 };
 
-// The settings file of the current user: $XDG_CONFIG_HOME, else ~/.config, + /quillbarrow/settings.ini.
+// The settings file of the current user: $XDG_CONFIG_HOME, else ~/.config, +
+// /quillbarrow/settings.ini.
 std::string defaultSettingsPath();
 
 }  // namespace qb::platform

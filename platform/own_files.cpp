@@ -1,9 +1,11 @@
 #include "platform/own_files.h"
 
 #include <filesystem>
+#include <set>
 
 #include "common/file_io.h"
 #include "common/product.h"
+#include "common/temporary_files.h"
 #include "common/text.h"
 
 namespace qb {
@@ -20,6 +22,16 @@ std::string writableFolder(platform::Environment& environment, std::string_view 
   const std::string user = joinPath(data, subfolder);
   if (makeFolders(user) && canWriteIn(user)) return user;
   return own;
+}
+
+void removeInterruptedWrites(platform::Environment& environment, const std::string& macroFolder) {
+  std::set<std::string> folders{macroFolder, ownFolder(environment)};
+  if (const std::string data = environment.userDataFolder(); !data.empty()) {
+    folders.insert(joinPath(data, kMacroSubfolder));
+    folders.insert(joinPath(data, kProgramSubfolder));
+  }
+  for (const std::string& folder : folders)
+    if (!folder.empty()) removeAbandonedTemporaries(folder);
 }
 
 std::string helpPageAddress(platform::Environment& environment) {

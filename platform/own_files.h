@@ -15,6 +15,10 @@ std::string ownFolder(platform::Environment& environment);
 std::string writableFolder(platform::Environment& environment, std::string_view subfolder);
 inline constexpr std::string_view kMacroSubfolder = "macros";
 inline constexpr std::string_view kProgramSubfolder = "programs";
+// At a program's start: removes what writes cut short (a program killed, the machine switched
+// off) left in the folders the programs write in: `macroFolder`, the programs' own folder and
+// the user's macro and program folders. What other running programs are writing stays.
+void removeInterruptedWrites(platform::Environment& environment, const std::string& macroFolder);
 // The help page beside the programs, as an address the browser opens.
 std::string helpPageAddress(platform::Environment& environment);
 

@@ -1,7 +1,5 @@
 #include "script/make_exe.h"
 
-#include <filesystem>
-
 #include "common/text.h"
 #include "script/stand_alone_markers.h"
 
@@ -26,14 +24,8 @@ FileResult writeStandAloneProgram(const std::string& stubPath, const std::string
   *image += narrowMarker(advanced ? kAdvancedMarkerWide : kRecordedMarkerWide);
   *image += macro;
   *image += kCrLf;
-  FileResult written = writeFileAtomic(target, *image);
-  if (!written.ok) return written;
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::permissions(target, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                  fs::perm_options::add, ec);
-  if (ec) return {false, target + ": " + ec.message()};
-  return {};
+  // Executable before it takes the target's name, so no moment shows a program that cannot run.
+  return writeFileAtomic(target, *image, FileMode::executable);
 }
 
 }  // namespace qb

@@ -67,6 +67,7 @@ void KestripForm::start() {
   // The file list starts in the current folder; the stored macro folder replaces it if it can.
   folderChanged();
   Folder.setText(desktop_.settings.read("Options", "Location").value_or(""));
+  removeInterruptedWrites(desktop_.environment, Folder.text());
   if (trimBlanks(desktop_.environment.arguments()) != kShortcutMakerToken)
     desktop_.shell.openUrl(helpPage());
 }

@@ -1,5 +1,6 @@
 // Whole-file writes: a name the file system holds is written, a replaced file keeps its access
-// rights, a read-only file is not replaced, and no temporary file is left behind.
+// rights, a read-only file is not replaced, a failed flush fails the save, and no temporary
+// file is left behind.
 
 #include "common/file_io.h"
 
@@ -95,6 +96,34 @@ TEST_F(FileIo, AFailedWriteLeavesNoTemporaryFile) {
   EXPECT_FALSE(written.ok);
   EXPECT_NE(written.error.find(pathOf("Macro-dir.txt")), std::string::npos) << written.error;
   EXPECT_EQ(names(), std::vector<std::string>{"Macro-dir.txt"});
+}
+
+// A save lasts only once the file is on the disk before the rename and the folder after it. A
+// flush that fails is a failed save that says which file and why: before the rename the old
+// file stays; after it the new one is in place but might not survive a power cut. Neither
+// leaves a temporary file.
+TEST_F(FileIo, AFailedFlushIsAFailedSave) {
+  struct Case {
+    FlushStep step;
+    const char* says;
+    const char* left;
+  };
+  const Case cases[] = {
+      {FlushStep::file, "the file could not be flushed to the disk: Input/output error",
+       "w:old\r\n"},
+      {FlushStep::folder, "the folder could not be flushed to the disk: Input/output error",
+       "w:new\r\n"},
+  };
+  const std::string name = "Macro-flushed.txt";
+  for (const Case& c : cases) {
+    ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:old\r\n").ok);
+    failNextFlushForTesting(c.step, "Input/output error");
+    const FileResult written = writeFileAtomic(pathOf(name), "w:new\r\n");
+    EXPECT_FALSE(written.ok) << c.says;
+    EXPECT_EQ(written.error, pathOf(name) + ": " + c.says);
+    EXPECT_EQ(read(name), c.left);
+    EXPECT_EQ(names(), std::vector<std::string>{name}) << c.says;
+  }
 }
 
 TEST_F(FileIo, FoldersAndDevicesAreNotReadAsFiles) {
