@@ -3,11 +3,13 @@
 #include <ostream>
 #include <utility>
 
+#include "app/program.h"
 #include "common/file_io.h"
 #include "common/text.h"
 #include "platform/sim/sim_desktop.h"
 #include "script/module_data.h"
 #include "script/player.h"
+#include "standalone/stand_alone_dry_run.h"
 
 namespace qb {
 namespace {
@@ -17,7 +19,25 @@ std::string baseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The stub build of the program, as the stand-alone dry run drives it.
+class StubProgram : public StandAloneProgram {
+ public:
+  explicit StubProgram(platform::Desktop& desktop)
+      : program_(desktop, ProgramConfig{.standAloneBuild = true}) {}
+  void startUp() override { program_.startUp(); }
+  int exitStatus() override { return program_.exitStatus(); }
+
+ private:
+  Program program_;
+};
+
 }  // namespace
+
+int dryRunStandAlone(const std::string& ownPath, const DryRunOptions& options, std::ostream& out) {
+  return standAloneDryRun(ownPath, options, out, [](platform::Desktop& desktop) {
+    return std::make_unique<StubProgram>(desktop);
+  });
+}
 
 int dryRunText(std::string text, bool advanced, const DryRunOptions& options, std::ostream& out) {
   platform::sim::SimDesktop sim;

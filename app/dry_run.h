@@ -19,4 +19,8 @@ int dryRunText(std::string text, bool advanced, const DryRunOptions& options, st
 // file or a bad option.
 int dryRunMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
+// "--dry-run" in a stand-alone program: the stub's own start-up plays the macro appended to
+// `ownPath` on the simulated desktop (standalone/stand_alone_dry_run.h).
+int dryRunStandAlone(const std::string& ownPath, const DryRunOptions& options, std::ostream& out);
+
 }  // namespace qb

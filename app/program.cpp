@@ -24,9 +24,9 @@ Program::Program(platform::Desktop& desktop_, ProgramConfig config_)
       form4(desktop_, Form4Host{[this] { return library.lastSelected(); },
                                 [this](const std::string& name) { return library.path(name); },
                                 [this] { form1.Text1.setText(""); }}),
-      hook(*this),
-      mouse(*this),
-      recording(*this) {
+      hook(desktop_, *this),
+      mouse(desktop_, *this),
+      recording(desktop_, *this, mouse) {
   // The hot keys window's close box keeps its rows (it only hides), so hot keys go on working.
   form2.onClose = [this] {
     form1.show();
@@ -57,7 +57,7 @@ std::string Program::triggerStamp() {
 
 FormMacroBuilder& Program::builder() {
   if (!builder_) {
-    builder_ = std::make_unique<FormMacroBuilder>(*this);
+    builder_ = std::make_unique<FormMacroBuilder>(desktop, *this);
     if (onWindowLoaded) onWindowLoaded(*builder_);
   }
   return *builder_;

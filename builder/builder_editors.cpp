@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/program.h"
+#include "builder/builder_host.h"
 #include "builder/command_lines.h"
 #include "builder/form_macro_builder.h"
 
@@ -51,7 +51,7 @@ void FormMacroBuilder::toggleMouseSampler() {
 
 void FormMacroBuilder::sampleMousePosition() {
   // The position text is "X, Y": its pieces go into the boxes as they are, blank included.
-  const std::string position = program_.mouse.MousePosText();
+  const std::string position = host_.cursorPositionText();
   const auto comma = position.find(',');
   mouse.X.setText(position.substr(0, comma));
   if (comma == std::string::npos) return mouse.Y.setText("");

@@ -2,7 +2,7 @@
 
 #include "builder/builder_files.h"
 
-#include "app/program.h"
+#include "builder/builder_host.h"
 #include "builder/form_macro_builder.h"
 #include "common/file_io.h"
 #include "common/file_names.h"
@@ -23,20 +23,20 @@ std::string advancedMacroContent(std::string_view macroText) {
 }
 
 void FormMacroBuilder::resolveMacroFolder() {
-  std::string folder(trimBlanks(program_.settings.get("Options", "Location")));
-  if (folder.size() < 2) folder = program_.ownFolder();
-  program_.library.setFolder(std::move(folder));
+  std::string folder(trimBlanks(host_.storedMacroLocation()));
+  if (folder.size() < 2) folder = host_.ownFolder();
+  host_.setMacroFolder(std::move(folder));
 }
 
 void FormMacroBuilder::saveMacro() {
   if (trimBlanks(save.Name.text()).empty()) return say("Enter a Macro Name");
-  if (program_.library.folder().empty()) program_.library.setFolder(program_.ownFolder());
+  if (host_.macroFolder().empty()) host_.setMacroFolder(host_.ownFolder());
   const std::string entry = advancedMacroFileName(save.Name.text());
   // A refused name or a failed write keeps the Save panel open with the name to correct.
   if (const std::string problem = macroNameProblem(entry); !problem.empty())
     return say("The macro cannot be saved as \"" + entry + "\": " + problem + ".");
   const FileResult written =
-      writeFileAtomic(program_.library.path(entry), advancedMacroContent(MacroText.text()));
+      writeFileAtomic(host_.macroPath(entry), advancedMacroContent(MacroText.text()));
   if (!written.ok) return say("The macro could not be saved: " + written.error);
   say("The Macro has been saved");
   showPanel(edit.FrameEdit);
@@ -49,9 +49,9 @@ void FormMacroBuilder::ListMacro() {
   forms::ListBox& list = edit.Macros;
   list.clear();
   // A folder that cannot be listed shows an empty list.
-  if (const auto names = listFolder(program_.library.folder(), kAdvancedMacroPattern)) {
+  if (const auto names = listFolder(host_.macroFolder(), kAdvancedMacroPattern)) {
     for (const auto& name : *names) {
-      program_.desktop.loop.yield();
+      desktop_.loop.yield();
       if (generation != listingGeneration_) return;  // a newer listing owns the list now
       if (endsWithNoCase(trimBlanks(name), ".txt")) list.addItem(name);
     }
@@ -64,19 +64,14 @@ void FormMacroBuilder::loadMacro() {
   if (index < 0) return;
   const std::string entry = edit.Macros.items()[static_cast<std::size_t>(index)];
   std::string error;
-  auto content = readWholeFile(program_.library.path(entry), &error);
+  auto content = readWholeFile(host_.macroPath(entry), &error);
   // A file that cannot be read leaves the text being edited alone.
   if (!content) return say("The macro could not be loaded: " + error);
   MacroText.setText(std::move(*content));
 }
 
 void FormMacroBuilder::requestMainListRefresh() {
-  forms::TextBox& field = program_.form1.Textload;
-  const std::size_t before = field.changeCount();
-  program_.form1.trigger(field);
-  // The trigger's stamp is the time to the second: a second request within the same second
-  // writes the same text and fires nothing, so the list is refilled directly then.
-  if (field.changeCount() == before) program_.library.ListMacro();
+  host_.refreshMacroList();
 }
 
 }  // namespace qb

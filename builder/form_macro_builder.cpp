@@ -1,10 +1,9 @@
 #include "builder/form_macro_builder.h"
 
-#include "app/program.h"
+#include "builder/builder_host.h"
 #include "builder/command_lines.h"
 #include "builder/key_name_list.h"
 #include "common/product.h"
-#include "script/runner.h"
 
 namespace qb {
 
@@ -15,9 +14,9 @@ constexpr Rect optionButton(int index) {
 }
 }  // namespace
 
-FormMacroBuilder::FormMacroBuilder(Program& program)
+FormMacroBuilder::FormMacroBuilder(platform::Desktop& desktop, BuilderHost& host)
     : forms::Form("FormMacroBuilder", "Advanced Macro Builder - " + std::string(kSiteName),
-                  program.desktop.loop),
+                  desktop.loop),
       FrameOptions(*this, "FrameOptions", "Macro Options", {120, 120, 3135, 6975}),
       CmdMouse(*this, "CmdMouse", "Set Mouse Movement and Clicks", optionButton(0)),
       CmdSendText(*this, "CmdSendText", "Send Keyboard Text", optionButton(1)),
@@ -36,7 +35,7 @@ FormMacroBuilder::FormMacroBuilder(Program& program)
       CmdRunMacro(*this, "CmdRunMacro", "Run Macro", {3480, 6720, 1455, 375}),
       CmdClearMacro(*this, "CmdClearMacro", "Clear Macro", {5040, 6720, 1455, 375}),
       KeyNameList(*this, "KeyNameList", {kKeyListLeft, 120, kKeyListWidth, 6975}, true),
-      MouseTimer(*this, "MouseTimer", program.desktop.loop, 250),
+      MouseTimer(*this, "MouseTimer", desktop.loop, 250),
       run(*this),
       loop(*this),
       file(*this),
@@ -47,7 +46,8 @@ FormMacroBuilder::FormMacroBuilder(Program& program)
       sendText(*this),
       save(*this),
       edit(*this),
-      program_(program),
+      desktop_(desktop),
+      host_(host),
       panels_{&run.FrameRun,     &loop.FrameLoop,         &file.FrameFile,
               &mouse.FrameMouse, &limit.FrameLimit,       &activate.FrameActivate,
               &delay.FrameDeLay, &sendText.FrameSendText, &save.FrameSave,
@@ -165,29 +165,26 @@ void FormMacroBuilder::toggleKeyNames() {
 }
 
 void FormMacroBuilder::say(std::string_view text) {
-  program_.desktop.dialogs.messageBox(text, kProductTitle, platform::MessageButtons::Ok);
+  desktop_.dialogs.messageBox(text, kProductTitle, platform::MessageButtons::Ok);
 }
 
 void FormMacroBuilder::runMacro() {
   // No editor, no second run and no unload can act until the runner returns.
   const Busy busy(*this);
   setEnabled(false);
-  Form1& main = program_.form1;
-  main.setStopRequest(false);
-  main.Text1.setText(MacroText.text());
-  RunAdvanced(program_.module, main);
+  host_.runAdvancedMacro(MacroText.text());
   setEnabled(true);
 }
 
 void FormMacroBuilder::clearMacro() {
-  if (program_.desktop.dialogs.messageBox("Are you sure you would like to clear the macro text",
-                                          kProductTitle, platform::MessageButtons::YesNo) ==
-      platform::MessageAnswer::Yes)
+  if (desktop_.dialogs.messageBox("Are you sure you would like to clear the macro text",
+                                  kProductTitle,
+                                  platform::MessageButtons::YesNo) == platform::MessageAnswer::Yes)
     MacroText.setText("");
 }
 
 void FormMacroBuilder::exitBuilder() {
-  program_.form1.show();
+  host_.showMainWindow();
   requestMainListRefresh();
   unloadLater();
 }
@@ -205,15 +202,15 @@ FormMacroBuilder::Busy::~Busy() {
 void FormMacroBuilder::postUnload() {
   // The window is destroyed after the handler that closed it has returned, and never under a
   // handler of its own that is still turning the event loop. A Show in between keeps it.
-  Program& program = program_;
+  BuilderHost& host = host_;
   FormMacroBuilder* self = this;
-  program.desktop.loop.post([&program, self] {
-    if (!program.builderLoaded() || &program.builder() != self || self->visible()) return;
+  desktop_.loop.post([&host, self] {
+    if (!host.holdsBuilder(*self) || self->visible()) return;
     if (self->busy_ > 0) {
       self->unloadWhenIdle_ = true;
       return;
     }
-    program.unloadBuilder();
+    host.unloadBuilder();
   });
 }
 

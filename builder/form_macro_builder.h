@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "builder/builder_host.h"
 #include "builder/builder_panels.h"
 #include "forms/controls.h"
 #include "forms/form.h"
@@ -15,14 +16,12 @@
 
 namespace qb {
 
-class Program;
-
 inline constexpr std::string_view kBuilderHint =
     "Select an Option from the buttons on the left side of the screen.";
 
 class FormMacroBuilder : public forms::Form {
  public:
-  explicit FormMacroBuilder(Program& program);
+  FormMacroBuilder(platform::Desktop& desktop, BuilderHost& host);
 
   // Window widths in twips: as loaded, and with the key name list shown beside.
   static constexpr int kNormalWidth = 8445, kHeight = 7600, kKeyListLeft = 9720,
@@ -97,7 +96,8 @@ class FormMacroBuilder : public forms::Form {
   void loadMacro();
   void requestMainListRefresh();
 
-  Program& program_;
+  platform::Desktop& desktop_;
+  BuilderHost& host_;
   const std::array<forms::Frame*, 10> panels_;
   unsigned listingGeneration_ = 0;
   int busy_ = 0;

@@ -2,9 +2,10 @@
 
 #include <cmath>
 
-#include "app/program.h"
 #include "common/file_io.h"
 #include "common/text.h"
+#include "hotkeys/form2.h"
+#include "script/module_data.h"
 
 namespace qb {
 
@@ -24,28 +25,26 @@ void takeRepeatPrefix(std::string_view& text, int& repeat) {
   if (colon != std::string_view::npos) text.remove_prefix(5 + colon + 1);
 }
 
-void playMacroFile(Program& program, const std::string& rest) {
+void playMacroFile(HotKeyHost& host, const std::string& rest) {
   // The row holds the rest of the path, separator included, so nothing is put in between.
-  if (std::optional<std::string> content = readWholeFile(program.library.folder() + rest))
-    program.form1.Text1.setText(std::move(*content));
-  program.form1.trigger(program.form1.Text9);
+  host.playMacroText(readWholeFile(host.macroFolder() + rest));
 }
 
 // How long the application in front gets to fetch the clipboard after its Ctrl+V arrived, before
 // the old text goes back; the event loop turns meanwhile, so the clipboard can be served.
 constexpr platform::Ms kPasteSettleMs = 250;
 
-void paste(Program& program, const std::string& text) {
-  platform::Clipboard& clipboard = program.desktop.clipboard;
+void paste(ModuleData& player, const std::string& text) {
+  platform::Clipboard& clipboard = player.desktop().clipboard;
   // Everything the user had there, images and rich text included, goes back after the paste.
   const platform::ClipboardContents kept = clipboard.contents();
   clipboard.clear();
   clipboard.setText(text);
-  program.desktop.loop.yield();
+  player.desktop().loop.yield();
   // Restoring at once would let an application that reads the clipboard a moment later paste
   // the old text: wait until the keys were delivered, then give it time to read.
-  program.module.SendKeyString("^{v}", true);
-  program.module.WaitMs(kPasteSettleMs);
+  player.SendKeyString("^{v}", true);
+  player.WaitMs(kPasteSettleMs);
   clipboard.restore(kept);
 }
 
@@ -64,24 +63,25 @@ std::optional<HotKeyAction> aimHotKey(Form2& rows, int n, bool ctrl) {
   return action;
 }
 
-void runHotKey(Program& program, const HotKeyAction& action) {
-  platform::EventLoop& loop = program.desktop.loop;
+void runHotKey(HotKeyHost& host, const HotKeyAction& action) {
+  ModuleData& player = host.hotKeyPlayer();
+  platform::EventLoop& loop = player.desktop().loop;
   for (int pass = 0; pass <= action.repeat && !loop.quitting(); ++pass) {
     loop.yield();
     if (action.run) {
       std::string ignored;  // a program that does not start is skipped
-      program.desktop.processes.start(action.text, &ignored);
+      player.desktop().processes.start(action.text, &ignored);
     }
-    if (action.play) playMacroFile(program, action.text);
-    if (action.send) program.module.SendKeyString(action.text, false);
-    if (action.paste()) paste(program, action.text);
+    if (action.play) playMacroFile(host, action.text);
+    if (action.send) player.SendKeyString(action.text, false);
+    if (action.paste()) paste(player, action.text);
   }
 }
 
-bool FireHotKey(Program& program, int n, bool ctrl) {
-  const std::optional<HotKeyAction> action = aimHotKey(program.form2, n, ctrl);
+bool FireHotKey(HotKeyHost& host, int n, bool ctrl) {
+  const std::optional<HotKeyAction> action = aimHotKey(host.hotKeyRows(), n, ctrl);
   if (!action) return false;
-  runHotKey(program, *action);
+  runHotKey(host, *action);
   return true;
 }
 

@@ -5,10 +5,9 @@
 #include <optional>
 #include <string>
 
-namespace qb {
+#include "hotkeys/hot_key_host.h"
 
-class Form2;
-class Program;
+namespace qb {
 
 struct HotKeyAction {
   std::string text;   // the row's text, blank-trimmed, without its "loop=N:" prefix
@@ -24,9 +23,9 @@ struct HotKeyAction {
 std::optional<HotKeyAction> aimHotKey(Form2& rows, int n, bool ctrl);
 
 // The passes, each after a turn of the event loop. A step that fails is skipped.
-void runHotKey(Program& program, const HotKeyAction& action);
+void runHotKey(HotKeyHost& host, const HotKeyAction& action);
 
 // Both at once; true when the row took the key.
-bool FireHotKey(Program& program, int n, bool ctrl);
+bool FireHotKey(HotKeyHost& host, int n, bool ctrl);
 
 }  // namespace qb

@@ -7,7 +7,6 @@
 
 #include "app/dry_run.h"
 #include "programs/own_executable.h"
-#include "standalone/stand_alone_dry_run.h"
 #if QB_HAVE_DESKTOP
 #include "ui/qt/desktop_app.h"
 #endif
@@ -29,7 +28,7 @@ int dryRun(const std::vector<std::string>& args, const std::string& self) {
       std::vector<std::string> withSelf = args;
       withSelf.push_back(self);
       qb::DryRunOptions own;
-      if (!qb::parseDryRunOptions(withSelf, own)) return qb::standAloneDryRun(self, own, std::cout);
+      if (!qb::parseDryRunOptions(withSelf, own)) return qb::dryRunStandAlone(self, own, std::cout);
     }
   }
   return qb::dryRunMain(args, std::cout, std::cerr);

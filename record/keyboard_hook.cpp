@@ -1,8 +1,6 @@
 #include "record/keyboard_hook.h"
 
-#include "app/program.h"
 #include "common/text.h"
-#include "hotkeys/fire_hot_key.h"
 #include "platform/virtual_keys.h"
 #include "record/key_tokens.h"
 #include "script/macro_text.h"
@@ -23,7 +21,7 @@ constexpr std::uint32_t kDown = 0;
 
 bool KeyboardHook::InstallKeyHook() {
   if (installed_) return true;
-  installed_ = program_.desktop.hook.install(
+  installed_ = desktop_.hook.install(
       [this](const platform::HookKeyEvent& event) { return KeyHookProc(event); });
   updateSwallowable();
   return installed_;
@@ -31,22 +29,22 @@ bool KeyboardHook::InstallKeyHook() {
 
 bool KeyboardHook::RemoveKeyHook() {
   if (!installed_) return false;
-  program_.desktop.hook.uninstall();
+  desktop_.hook.uninstall();
   installed_ = false;
   announced_.reset();  // a new hook starts with nothing claimed
   return true;
 }
 
 bool KeyboardHook::held(int vk) {
-  return (program_.desktop.keyState.asyncKeyState(vk) & 0x8000) != 0;
+  return (desktop_.keyState.asyncKeyState(vk) & 0x8000) != 0;
 }
 
 bool KeyboardHook::recording() const {
-  return !program_.form1.Command1.enabled();
+  return host_.isRecording();
 }
 
 bool KeyboardHook::busy() const {
-  return !program_.form1.playingMark().empty() || pendingPlays_ > 0;
+  return host_.isPlaying() || pendingPlays_ > 0;
 }
 
 void KeyboardHook::trackModifiers(const platform::HookKeyEvent& event) {
@@ -74,7 +72,7 @@ void KeyboardHook::trackModifiers(const platform::HookKeyEvent& event) {
 void KeyboardHook::later(std::function<void()> task, bool startsPlay) {
   ++pending_;
   if (startsPlay && pendingPlays_++ == 0) updateSwallowable();
-  program_.desktop.loop.post([this, task = std::move(task), startsPlay] {
+  desktop_.loop.post([this, task = std::move(task), startsPlay] {
     --pending_;
     if (startsPlay) --pendingPlays_;
     task();
@@ -84,10 +82,10 @@ void KeyboardHook::later(std::function<void()> task, bool startsPlay) {
 }
 
 void KeyboardHook::requestStop() {
-  program_.form1.setStopRequest(true);
+  host_.requestStop();
   // A play posted before this key clears the request when it starts; asking again behind it
   // stops that play too, as if it had already been running.
-  if (pending_ > 0) later([this] { program_.form1.setStopRequest(true); }, false);
+  if (pending_ > 0) later([this] { host_.requestStop(); }, false);
 }
 
 bool KeyboardHook::KeyHookProc(const platform::HookKeyEvent& event) {
@@ -98,24 +96,26 @@ bool KeyboardHook::KeyHookProc(const platform::HookKeyEvent& event) {
   if (key == vk::Pause || (key == 'T' && flags == kDown && held(vk::LControl))) requestStop();
   if (busy()) return false;
 
-  Form1& form = program_.form1;
   if (key == vk::Oem3 && flags == kDown && (held(vk::LControl) || held(vk::RControl)))
-    form.setPlayingMarkText("Break");  // this key itself still goes on below
+    host_.markBreak();  // this key itself still goes on below
 
   if (flags == kDown && (key == 'R' || key == 'T' || key == 'P' || key == 'Y') &&
       held(vk::LControl)) {
-    forms::TextBox& field = key == 'R' ? form.Text5 : key == 'T' ? form.Text8 : form.Text9;
-    later([&field, stamp = program_.triggerStamp()]() mutable { field.setText(std::move(stamp)); },
-          &field == &form.Text9);
+    const RecordTrigger which = key == 'R'   ? RecordTrigger::Record
+                                : key == 'T' ? RecordTrigger::Stop
+                                             : RecordTrigger::Play;
+    later([this, which,
+           stamp = host_.triggerStamp()]() mutable { host_.pressTrigger(which, std::move(stamp)); },
+          which == RecordTrigger::Play);
     return true;
   }
 
   if (key >= vk::F1 && key <= vk::F12 && flags == kDown) {
     const int row = static_cast<int>(key - vk::F1) + 1;
-    std::optional<HotKeyAction> action = aimHotKey(program_.form2, row, held(vk::LControl));
-    if (!action) return false;
-    const bool plays = action->play;
-    later([this, action = std::move(*action)] { runHotKey(program_, action); }, plays);
+    std::optional<FunctionKeyPress> press = host_.aimFunctionKey(row, held(vk::LControl));
+    if (!press) return false;
+    const bool plays = press->plays;
+    later(std::move(press->run), plays);
     return true;
   }
 
@@ -125,20 +125,20 @@ bool KeyboardHook::KeyHookProc(const platform::HookKeyEvent& event) {
     if (std::optional<std::string> line = keyLine(event))
       later(
           [this, line = std::move(*line)] {
-            if (recording()) appendInOrder(program_.form1.Text1, line);
+            if (recording()) appendInOrder(line);
           },
           false);
     return false;
   }
   if (!recording()) return false;
-  if (std::optional<std::string> line = keyLine(event)) appendInOrder(form.Text1, *line);
+  if (std::optional<std::string> line = keyLine(event)) appendInOrder(*line);
   return false;
 }
 
-void KeyboardHook::appendInOrder(forms::TextBox& text, std::string line) {
+void KeyboardHook::appendInOrder(std::string line) {
   // A key handled late carries its own, earlier moment; a sampler line appended meanwhile is
   // later. The player would play that step back as a pause, so the key takes the line's moment.
-  const std::string_view before = text.text();
+  const std::string_view before = host_.recordedText();
   std::string_view last = before.substr(0, before.size() >= 2 ? before.size() - 2 : 0);
   if (const std::size_t newline = last.rfind('\n'); newline != std::string_view::npos)
     last.remove_prefix(newline + 1);
@@ -148,7 +148,7 @@ void KeyboardHook::appendInOrder(forms::TextBox& text, std::string line) {
   if (previous && current && stampStep(previous->stamp, current->stamp) < 0)
     line = std::string(own.substr(0, current->separator + 1)) + std::to_string(previous->stamp) +
            std::string(kCrLf);
-  text.append(line);
+  host_.appendRecorded(line);
 }
 
 std::optional<std::string> KeyboardHook::keyLine(const platform::HookKeyEvent& event) {
@@ -180,7 +180,7 @@ std::optional<std::string> KeyboardHook::keyLine(const platform::HookKeyEvent& e
   // The key's own moment, so a busy program does not put a pause before it that the person
   // never made; a desktop that cannot tell leaves the moment it is handled.
   line += std::to_string(event.time != 0 ? static_cast<std::int32_t>(event.time)
-                                         : platform::tickCount(program_.desktop.clock.now()));
+                                         : platform::tickCount(desktop_.clock.now()));
   line += kCrLf;
   return line;
 }
@@ -197,16 +197,16 @@ void KeyboardHook::updateSwallowable() {
   if (!busy()) {
     for (const char letter : {'R', 'T', 'P', 'Y'})
       keys.push_back({static_cast<std::uint32_t>(letter), true});
-    for (int n = 1; n <= kHotKeyRows; ++n) {
-      if (trimBlanks(program_.form2.text(n).text()).empty()) continue;
+    for (int n = 1; n <= kFunctionKeys; ++n) {
+      if (!host_.functionKeySet(n)) continue;
       const auto fkey = static_cast<std::uint32_t>(vk::F1 + n - 1);
-      if (program_.form2.option(4, n).value() != 1) keys.push_back({fkey, false});
+      if (!host_.functionKeyNeedsCtrl(n)) keys.push_back({fkey, false});
       keys.push_back({fkey, true});
     }
   }
   if (announced_ == keys) return;
   announced_ = keys;
-  program_.desktop.hook.setSwallowable(std::move(keys));
+  desktop_.hook.setSwallowable(std::move(keys));
 }
 
 }  // namespace qb

@@ -13,18 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "platform/keyboard_hook_source.h"
+#include "record/record_host.h"
 
 namespace qb {
-namespace forms {
-class TextBox;
-}
-
-class Program;
 
 class KeyboardHook {
  public:
-  explicit KeyboardHook(Program& program) : program_(program) {}
+  KeyboardHook(platform::Desktop& desktop, RecordHost& host) : desktop_(desktop), host_(host) {}
 
   bool InstallKeyHook();
   bool RemoveKeyHook();
@@ -53,10 +50,11 @@ class KeyboardHook {
   // with the event's time where the desktop gives one.
   std::optional<std::string> keyLine(const platform::HookKeyEvent& event);
   // Appends a key line, never with a moment before the line above it.
-  static void appendInOrder(forms::TextBox& text, std::string line);
+  void appendInOrder(std::string line);
   void later(std::function<void()> task, bool startsPlay);
 
-  Program& program_;
+  platform::Desktop& desktop_;
+  RecordHost& host_;
   bool installed_ = false;
   // Tasks this hook posted that have not started yet, and those of them that start a play.
   int pending_ = 0;

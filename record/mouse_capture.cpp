@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/program.h"
 #include "common/text.h"
 #include "platform/virtual_keys.h"
+#include "script/wmouse.h"
 
 namespace qb {
 
@@ -19,44 +19,42 @@ std::string tickText(platform::Ms now) {
 }  // namespace
 
 std::string MouseCapture::MousePosText() {
-  const long x = std::lround(program_.module.mouse().X());
-  const long y = std::lround(program_.module.mouse().Y());
+  const long x = std::lround(host_.cursor().X());
+  const long y = std::lround(host_.cursor().Y());
   // x keeps its sign, so positions left of the primary screen replay where they were made;
   // y carries the number-to-text form's leading blank when it is not negative.
   return std::to_string(x) + "," + (y >= 0 ? " " : "") + std::to_string(y);
 }
 
 void MouseCapture::moveTick() {
-  Form1& form = program_.form1;
-  const std::uint16_t left = program_.desktop.keyState.asyncKeyState(vk::LButton);
+  const std::uint16_t left = desktop_.keyState.asyncKeyState(vk::LButton);
   std::string sample;
   if (left == kHeld) {
-    if (form.Check1.value() == 1) sample = "t:" + MousePosText();
+    if (host_.recordsDrags()) sample = "t:" + MousePosText();
   } else {
     sample = "m:" + MousePosText();
   }
   if (sample != previousSample_ && !trimBlanks(sample).empty())
-    form.Text1.append(sample + "-" + tickText(program_.desktop.clock.now()) + "\r\n");
+    host_.appendRecorded(sample + "-" + tickText(desktop_.clock.now()) + "\r\n");
   previousSample_ = std::string(trimBlanks(sample));
-  form.Text1.setSelectionStart(form.Text1.text().size());
+  host_.showRecordedEnd();
 }
 
 void MouseCapture::startClicks() {
-  leftPresses_ = program_.desktop.keyState.buttonPresses(vk::LButton);
-  rightPresses_ = program_.desktop.keyState.buttonPresses(vk::RButton);
+  leftPresses_ = desktop_.keyState.buttonPresses(vk::LButton);
+  rightPresses_ = desktop_.keyState.buttonPresses(vk::RButton);
 }
 
 void MouseCapture::clickTick() {
   // The desktop counts the presses, so a press shorter than a tick, the second press of a
   // double click and a press held through a busy moment each make exactly one line.
-  Form1& form = program_.form1;
   for (const int button : {vk::LButton, vk::RButton}) {
     std::uint32_t& seen = button == vk::LButton ? leftPresses_ : rightPresses_;
-    const std::uint32_t count = program_.desktop.keyState.buttonPresses(button);
-    const platform::Ms now = program_.desktop.clock.now();
+    const std::uint32_t count = desktop_.keyState.buttonPresses(button);
+    const platform::Ms now = desktop_.clock.now();
     for (; seen != count; ++seen)
-      form.Text1.append((button == vk::LButton ? "m:clickl-" : "m:clickr-") + tickText(now) +
-                        "\r\n");
+      host_.appendRecorded((button == vk::LButton ? "m:clickl-" : "m:clickr-") + tickText(now) +
+                           "\r\n");
   }
 }
 

@@ -6,14 +6,14 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/desktop.h"
+#include "record/record_host.h"
 
 namespace qb {
 
-class Program;
-
 class MouseCapture {
  public:
-  explicit MouseCapture(Program& program) : program_(program) {}
+  MouseCapture(platform::Desktop& desktop, RecordHost& host) : desktop_(desktop), host_(host) {}
 
   // The cursor position as mouse lines carry it: "512, 384", "-5, 384", "512,-12".
   std::string MousePosText();
@@ -24,7 +24,8 @@ class MouseCapture {
   void startClicks();
 
  private:
-  Program& program_;
+  platform::Desktop& desktop_;
+  RecordHost& host_;
   std::string previousSample_;
   std::uint32_t leftPresses_ = 0;
   std::uint32_t rightPresses_ = 0;

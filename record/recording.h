@@ -5,20 +5,24 @@
 #include <string_view>
 
 #include "common/file_names.h"
+#include "platform/desktop.h"
+#include "record/mouse_capture.h"
+#include "record/record_host.h"
 
 namespace qb {
 
-class Program;
-
 class RecordingControl {
  public:
-  explicit RecordingControl(Program& program) : program_(program) {}
+  RecordingControl(platform::Desktop& desktop, RecordHost& host, MouseCapture& mouse)
+      : desktop_(desktop), host_(host), mouse_(mouse) {}
   void Record();
   void Stop();
   void SaveMacro();
 
  private:
-  Program& program_;
+  platform::Desktop& desktop_;
+  RecordHost& host_;
+  MouseCapture& mouse_;
 };
 
 }  // namespace qb

@@ -52,9 +52,12 @@ std::string processRecording(std::string_view text, const std::function<void()>&
     const Line& line = lines[i];
     if (line.mark == Mark::Emptied || line.text.empty()) continue;
     const std::size_t start = out.size();
-    if (line.mark == Mark::DragStart) out += 'q', out += line.text.substr(1);
-    else if (line.mark == Mark::DragEnd) out += 'u', out += line.text.substr(1);
-    else out += line.text;
+    if (line.mark == Mark::DragStart)
+      out += 'q', out += line.text.substr(1);
+    else if (line.mark == Mark::DragEnd)
+      out += 'u', out += line.text.substr(1);
+    else
+      out += line.text;
     for (std::size_t k = start; k < out.size(); ++k) out[k] = toLowerAscii(out[k]);
     out += kCrLf;
   }
