@@ -11,6 +11,8 @@ class PlayHost {
  public:
   virtual ~PlayHost() = default;
   virtual std::string macroText() = 0;
+  // Whether there is anything to play, without a copy of the text.
+  virtual bool hasMacroText() { return !macroText().empty(); }
   virtual bool advancedMark() = 0;
   virtual bool stopRequested() = 0;
   virtual void setStopRequest(bool on) = 0;
