@@ -105,6 +105,7 @@ void MacroLibrary::remove() {
                                   platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
     return;
   const std::string file = path(entry);
+  ++selectGeneration_;  // a macro still loading is not shown after its removal
   list_.removeItem(static_cast<std::size_t>(index));
   const FileResult deleted = deleteFile(file);
   if (!deleted.ok)
