@@ -93,7 +93,7 @@ void TextArea::indexFrom(std::size_t block) {
     if (!found) break;
     p = static_cast<const char*>(found) + 1;
     const std::size_t next = static_cast<std::size_t>(p - begin);
-    widestLine_ = std::max(widestLine_, next - start);
+    widestLine_ = std::max(widestLine_, next - start - 1);  // without its LF
     start = next;
     if (++line % kStride == 0) checkpoints_.push_back(start);
   }
@@ -278,12 +278,13 @@ void TextArea::ensureCaretVisible() {
     down->setValue(line - visibleLines() + 1);
   QScrollBar* across = horizontalScrollBar();
   const int x = xOf(caret_), margin = fontMetrics().averageCharWidth() * 4;
-  if (x + margin > across->maximum() + viewport()->width())
-    across->setMaximum(x + margin - viewport()->width());
+  const int width = viewport()->width();
+  // The range comes from an estimate: a caret past it widens it just enough.
+  if (x + 2 > across->maximum() + width) across->setMaximum(x + 2 - width);
   if (x < across->value())
     across->setValue(std::max(0, x - margin));
-  else if (x + 2 > across->value() + viewport()->width())
-    across->setValue(x + margin - viewport()->width());
+  else if (x + 2 > across->value() + width)
+    across->setValue(std::min(across->maximum(), x + margin - width));
 }
 
 void TextArea::updateScrollBars() {
