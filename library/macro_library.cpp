@@ -1,6 +1,7 @@
 #include "library/macro_library.h"
 
 #include "common/file_io.h"
+#include "common/sliced_read.h"
 #include "common/text.h"
 #include "library/folder_listing.h"
 #include "script/player.h"
@@ -11,13 +12,21 @@ bool isListedMacroName(std::string_view name) {
   return wildcardMatchNoCase(name, kMacroPattern) && endsWithNoCase(trimBlanks(name), ".txt");
 }
 
-bool isAdvancedMacroName(std::string_view name) { return startsWithNoCase(name, "Macro-AM-"); }
+namespace {
+constexpr std::size_t kReadSlice = 1 << 20;
+}  // namespace
+
+bool isAdvancedMacroName(std::string_view name) {
+  return startsWithNoCase(name, "Macro-AM-");
+}
 
 MacroLibrary::MacroLibrary(platform::Desktop& desktop, Settings& settings, forms::ListBox& list,
                            forms::TextBox& macroText)
     : desktop_(desktop), settings_(settings), list_(list), macroText_(macroText) {}
 
-std::string MacroLibrary::path(std::string_view entry) const { return joinPath(folder_, entry); }
+std::string MacroLibrary::path(std::string_view entry) const {
+  return joinPath(folder_, entry);
+}
 
 void MacroLibrary::locationChanged(const std::string& location) {
   settings_.put("Options", "Location", location);
@@ -48,11 +57,26 @@ void MacroLibrary::select() {
   const std::string file = path(entry);
   list_.setTag(entry);
   if (isAdvancedMacroName(entry)) macroText_.setTag(entry);
+  const std::size_t changes = macroText_.changeCount();
+  // Anything handled between the slices that selected another entry or changed the text (a
+  // recording, a removal, typing) owns the text now: this older selection loads nothing.
+  const auto overtaken = [&] {
+    return selection != selectGeneration_ || macroText_.changeCount() != changes ||
+           desktop_.loop.quitting();
+  };
   desktop_.loop.yield();
-  // A click handled during that turn of the loop selected another entry: its text, mark and
-  // name belong together, so this older selection loads nothing.
-  if (selection != selectGeneration_) return;
-  if (auto content = readWholeFile(file)) macroText_.setText(std::move(*content));
+  if (overtaken()) return;
+  // A big macro is read a slice at a time with the events let through between, so the window
+  // never stops answering while it loads.
+  SlicedRead content;
+  if (!content.open(file)) return;
+  while (!content.done()) {
+    if (!content.readSlice(kReadSlice)) return;
+    if (content.done()) break;
+    desktop_.loop.yield();
+    if (overtaken()) return;
+  }
+  macroText_.setText(content.take());
 }
 
 void MacroLibrary::openInEditor() {
@@ -77,10 +101,11 @@ void MacroLibrary::remove() {
   }
   const std::string entry = list_.items()[static_cast<std::size_t>(index)];
   if (desktop_.dialogs.messageBox("Are you sure you would like to delete macro " + entry,
-                                  kProductTitle, platform::MessageButtons::YesNo) !=
-      platform::MessageAnswer::Yes)
+                                  kProductTitle,
+                                  platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
     return;
   const std::string file = path(entry);
+  ++selectGeneration_;  // a macro still loading is not shown after its removal
   list_.removeItem(static_cast<std::size_t>(index));
   const FileResult deleted = deleteFile(file);
   if (!deleted.ok)
@@ -89,6 +114,8 @@ void MacroLibrary::remove() {
   macroText_.setText("");
 }
 
-void MacroLibrary::appendEntry(std::string entry) { list_.addItem(std::move(entry)); }
+void MacroLibrary::appendEntry(std::string entry) {
+  list_.addItem(std::move(entry));
+}
 
 }  // namespace qb
