@@ -19,6 +19,7 @@ class Form1 : public forms::Form, public PlayHost {
   // PlayHost: the macro text field, its advanced mark, the stop request in "Speed?"'s tag,
   // the playing mark in the window's own tag, and the buttons around a play.
   std::shared_ptr<const std::string> macroText() override;
+  bool hasMacroText() override { return !Text1.text().empty(); }
   bool advancedMark() override { return !Text1.tag().empty(); }
   bool stopRequested() override { return Command20.tag() == "Break"; }
   void setStopRequest(bool on) override { Command20.setTag(on ? "Break" : ""); }

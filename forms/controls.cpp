@@ -1,5 +1,7 @@
 #include "forms/controls.h"
 
+#include <algorithm>
+
 #include "forms/form.h"
 
 namespace qb::forms {
@@ -12,6 +14,7 @@ void TextBox::setText(std::string text) {
   text_ = std::move(text);
   ++changes_;
   lastAppendOffset_ = std::string::npos;
+  lastEdit_.reset();
   if (selectionStart_ > text_.size()) selectionStart_ = text_.size();
   notify(Property::Text);
   if (onChange) onChange();
@@ -20,8 +23,22 @@ void TextBox::setText(std::string text) {
 void TextBox::append(std::string_view more) {
   if (more.empty()) return;
   lastAppendOffset_ = text_.size();
+  lastEdit_ = Edit{text_.size(), 0, more.size()};
   text_ += more;
   ++changes_;
+  notify(Property::Text);
+  if (onChange) onChange();
+}
+
+void TextBox::replace(std::size_t from, std::size_t count, std::string_view with) {
+  from = std::min(from, text_.size());
+  count = std::min(count, text_.size() - from);
+  if (std::string_view(text_).substr(from, count) == with) return;
+  text_.replace(from, count, with);
+  ++changes_;
+  lastAppendOffset_ = count == 0 && from + with.size() == text_.size() ? from : std::string::npos;
+  lastEdit_ = Edit{from, count, with.size()};
+  if (selectionStart_ > text_.size()) selectionStart_ = text_.size();
   notify(Property::Text);
   if (onChange) onChange();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "forms/control.h"
@@ -24,6 +25,17 @@ class TextBox : public Control {
   // Where the last change began when it only appended text, so a view can add just the new
   // part; npos after any other change.
   std::size_t lastAppendOffset() const { return lastAppendOffset_; }
+  // Replaces `count` bytes from `from` (both cut to the text) with `with`; a change fires the
+  // change event as a new text does. The way a view passes on what the user typed, so a
+  // keystroke in a big text never copies it whole.
+  void replace(std::size_t from, std::size_t count, std::string_view with);
+  // The last change as one replaced range of bytes, so a view can update just that part:
+  // empty after a new text as a whole.
+  struct Edit {
+    std::size_t from = 0, removed = 0, inserted = 0;
+    bool operator==(const Edit&) const = default;
+  };
+  const std::optional<Edit>& lastEdit() const { return lastEdit_; }
 
   std::function<void()> onChange;
   std::function<void()> onDblClick;
@@ -32,6 +44,7 @@ class TextBox : public Control {
   std::string text_;
   std::size_t changes_ = 0;
   std::size_t lastAppendOffset_ = std::string::npos;
+  std::optional<Edit> lastEdit_;
   std::size_t selectionStart_ = 0;
   bool multiLine_;
   bool readOnly_ = false;

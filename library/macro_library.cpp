@@ -2,6 +2,7 @@
 
 #include "common/file_io.h"
 #include "common/folder_listing.h"
+#include "common/sliced_read.h"
 #include "common/text.h"
 #include "script/player.h"
 
@@ -10,6 +11,10 @@ namespace qb {
 bool isListedMacroName(std::string_view name) {
   return wildcardMatchNoCase(name, kMacroPattern) && endsWithNoCase(trimBlanks(name), ".txt");
 }
+
+namespace {
+constexpr std::size_t kReadSlice = 1 << 20;
+}  // namespace
 
 bool isAdvancedMacroName(std::string_view name) {
   return startsWithNoCase(name, "Macro-AM-");
@@ -52,11 +57,26 @@ void MacroLibrary::select() {
   const std::string file = path(entry);
   list_.setTag(entry);
   if (isAdvancedMacroName(entry)) macroText_.setTag(entry);
+  const std::size_t changes = macroText_.changeCount();
+  // Anything handled between the slices that selected another entry or changed the text (a
+  // recording, a removal, typing) owns the text now: this older selection loads nothing.
+  const auto overtaken = [&] {
+    return selection != selectGeneration_ || macroText_.changeCount() != changes ||
+           desktop_.loop.quitting();
+  };
   desktop_.loop.yield();
-  // A click handled during that turn of the loop selected another entry: its text, mark and
-  // name belong together, so this older selection loads nothing.
-  if (selection != selectGeneration_) return;
-  if (auto content = readWholeFile(file)) macroText_.setText(std::move(*content));
+  if (overtaken()) return;
+  // A big macro is read a slice at a time with the events let through between, so the window
+  // never stops answering while it loads.
+  SlicedRead content;
+  if (!content.open(file)) return;
+  while (!content.done()) {
+    if (!content.readSlice(kReadSlice)) return;
+    if (content.done()) break;
+    desktop_.loop.yield();
+    if (overtaken()) return;
+  }
+  macroText_.setText(content.take());
 }
 
 void MacroLibrary::openInEditor() {
@@ -85,6 +105,7 @@ void MacroLibrary::remove() {
                                   platform::MessageButtons::YesNo) != platform::MessageAnswer::Yes)
     return;
   const std::string file = path(entry);
+  ++selectGeneration_;  // a macro still loading is not shown after its removal
   list_.removeItem(static_cast<std::size_t>(index));
   const FileResult deleted = deleteFile(file);
   if (!deleted.ok)

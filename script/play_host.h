@@ -15,6 +15,8 @@ class PlayHost {
   // The text as it is now. Shared and never changed afterwards, so a play can read a long macro
   // without copying it while the window's text stays free to change.
   virtual std::shared_ptr<const std::string> macroText() = 0;
+  // Whether there is anything to play, without a copy of the text.
+  virtual bool hasMacroText() { return !macroText()->empty(); }
   virtual bool advancedMark() = 0;
   virtual bool stopRequested() = 0;
   virtual void setStopRequest(bool on) = 0;

@@ -10,7 +10,7 @@ namespace qb {
 
 void PlayAction(ModuleData& module, PlayHost& host) {
   host.setStopRequest(false);
-  if (host.macroText()->empty()) {
+  if (!host.hasMacroText()) {
     module.desktop().dialogs.messageBox(kNothingToPlay, kProductTitle,
                                         platform::MessageButtons::Ok);
     host.playRefused();

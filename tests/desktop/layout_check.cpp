@@ -7,12 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+
+#include "ui/qt/text_area.h"
 
 namespace qb::desktoptest {
 namespace {
@@ -88,7 +89,8 @@ bool hasText(QWidget* w) {
   if (auto* l = qobject_cast<QLabel*>(w)) return !l->text().trimmed().isEmpty();
   if (auto* g = qobject_cast<QGroupBox*>(w)) return !g->title().trimmed().isEmpty();
   if (auto* e = qobject_cast<QLineEdit*>(w)) return !e->text().trimmed().isEmpty();
-  if (auto* e = qobject_cast<QPlainTextEdit*>(w)) return !e->toPlainText().trimmed().isEmpty();
+  if (auto* e = dynamic_cast<ui::TextArea*>(w))
+    return e->lineCount() > 1 || !e->lineText(0).trimmed().isEmpty();
   return false;
 }
 

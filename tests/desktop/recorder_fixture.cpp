@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 #include <QWindow>
 #include <cctype>
@@ -21,6 +21,7 @@
 #include "common/text.h"
 #include "tests/desktop/layout_check.h"
 #include "tests/x11/x11_test_env.h"
+#include "ui/qt/text_area.h"
 
 namespace qb::desktoptest {
 namespace {
@@ -246,7 +247,11 @@ void RecorderTest::fill(QWidget* field, const std::string& text) {
   type(text);
   const auto shown = [field] {
     if (auto* line = qobject_cast<QLineEdit*>(field)) return line->text().toStdString();
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(field)) return edit->toPlainText().toStdString();
+    if (auto* area = dynamic_cast<ui::TextArea*>(field)) {
+      QStringList lines;
+      for (std::size_t i = 0; i < area->lineCount(); ++i) lines << area->lineText(i);
+      return lines.join('\n').toStdString();
+    }
     if (auto* combo = qobject_cast<QComboBox*>(field)) return combo->currentText().toStdString();
     return std::string();
   };

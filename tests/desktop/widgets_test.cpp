@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSystemTrayIcon>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "hotkeys/form2.h"
 #include "tests/desktop/layout_check.h"
 #include "tests/desktop/recorder_fixture.h"
+#include "ui/qt/text_area.h"
 
 namespace qb::desktoptest {
 namespace {
@@ -43,7 +43,7 @@ class Widgets : public RecorderTest {
 TEST_F(Widgets, TypingIntoTheBuilderKeepsItsOrderAndEnterAndEscapeAnswerThePanels) {
   start();
   FormMacroBuilder& b = openBuilder();
-  auto* text = qobject_cast<QPlainTextEdit*>(widget(b.MacroText));
+  auto* text = dynamic_cast<ui::TextArea*>(widget(b.MacroText));
   ASSERT_TRUE(text && onScreen(text));
   click(text);
   ASSERT_TRUE(waitFor([&] { return text->hasFocus(); }));
@@ -59,7 +59,7 @@ TEST_F(Widgets, TypingIntoTheBuilderKeepsItsOrderAndEnterAndEscapeAnswerThePanel
   chord({"Control_L"}, "v");
   ASSERT_TRUE(waitFor([&] { return b.MacroText.text() == "w:abc\r\nwaiting=5\r\nrun=x"; }))
       << b.MacroText.text();
-  EXPECT_EQ(text->textCursor().position(), text->toPlainText().size());
+  EXPECT_EQ(text->caret(), b.MacroText.text().size());
 
   // Escape cancels the loop panel and leaves the text alone.
   click(b.CmdLoop);
@@ -293,7 +293,7 @@ TEST_F(Widgets, TheMacroFieldTakesTypingAtTheEndOfALoadedMacroAndSavesIt) {
   clickItem(form1().List1, 0);
   ASSERT_TRUE(waitFor([&] { return form1().Text1.text() == "w:{1}-0\r\n"; }));
   // The field lies below the designed layout: the user makes the window taller to reach it.
-  auto* text = qobject_cast<QPlainTextEdit*>(widget(form1().Text1));
+  auto* text = dynamic_cast<ui::TextArea*>(widget(form1().Text1));
   QWidget* main = text->window();
   main->resize(main->width(), text->geometry().bottom() + 10);
   ASSERT_TRUE(waitFor([&] { return main->height() > text->geometry().bottom(); }));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "forms/form.h"
 #include "forms/list_controls.h"
 #include "forms/timer.h"
@@ -27,6 +29,47 @@ TEST(Controls, TextChangeFiresOnlyOnANewTextAndInsideTheWrite) {
   box.setText("");
   EXPECT_EQ(seen, (std::vector<std::string>{"a", "ab", ""}));
   EXPECT_EQ(box.changeCount(), 3u);
+}
+
+TEST(Controls, AReplacedRangeChangesTheTextInPlaceAndTellsTheViewWhatChanged) {
+  struct Case {
+    std::string before;
+    std::size_t from, count;
+    std::string with;
+    std::string after;
+    std::optional<TextBox::Edit> edit;  // empty: nothing changed, nothing fired
+    std::size_t appendOffset;
+  };
+  constexpr auto npos = std::string::npos;
+  const Case cases[] = {
+      {"ab\r\ncd", 1, 0, "x", "axb\r\ncd", TextBox::Edit{1, 0, 1}, npos},
+      {"ab\r\ncd", 1, 3, "", "acd", TextBox::Edit{1, 3, 0}, npos},
+      {"ab\r\ncd", 0, 6, "z", "z", TextBox::Edit{0, 6, 1}, npos},
+      {"ab", 2, 0, "\r\n", "ab\r\n", TextBox::Edit{2, 0, 2}, 2},  // at the end: an append
+      {"ab", 9, 9, "c", "abc", TextBox::Edit{2, 0, 1}, 2},        // cut to the text
+      {"ab", 0, 1, "a", "ab", std::nullopt, npos},                // the same text
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    TextBox box(f.form, "Text1", {}, true);
+    box.setText(c.before);
+    int fired = 0;
+    box.onChange = [&] { ++fired; };
+    box.replace(c.from, c.count, c.with);
+    EXPECT_EQ(box.text(), c.after) << c.before << " " << c.from;
+    EXPECT_EQ(fired, c.edit ? 1 : 0) << c.before << " " << c.from;
+    if (c.edit) {
+      EXPECT_EQ(box.lastEdit(), c.edit) << c.before << " " << c.from;
+      EXPECT_EQ(box.lastAppendOffset(), c.appendOffset) << c.before << " " << c.from;
+    }
+  }
+  // A new text as a whole is no range.
+  Fixture f;
+  TextBox box(f.form, "Text1", {}, true);
+  box.append("ab");
+  EXPECT_EQ(box.lastEdit(), (TextBox::Edit{0, 0, 2}));
+  box.setText("cd");
+  EXPECT_FALSE(box.lastEdit());
 }
 
 TEST(Controls, CheckBoxAndOptionButtonsFireTheirClick) {

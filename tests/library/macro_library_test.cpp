@@ -16,10 +16,13 @@ namespace fs = std::filesystem;
 class Library : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("qb-library-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    root_ = fs::temp_directory_path() /
+            ("qb-library-" +
+             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
     for (const char* folder : {"a", "b"}) fs::create_directories(root_ / folder);
-    for (int i = 0; i < 5; ++i) std::ofstream(root_ / "a" / ("Macro-" + std::to_string(i) + ".txt")) << "x";
+    for (int i = 0; i < 5; ++i)
+      std::ofstream(root_ / "a" / ("Macro-" + std::to_string(i) + ".txt")) << "x";
     std::ofstream(root_ / "b" / "Macro-b.txt") << "x";
   }
   void TearDown() override { fs::remove_all(root_); }
@@ -66,8 +69,32 @@ TEST_F(Library, AClickDuringASelectionWinsWholly) {
   EXPECT_EQ(list.tag(), "Macro-b.txt");
 }
 
+TEST_F(Library, ABigMacroLoadsWholeUnlessTheTextChangesWhileItLoads) {
+  // Several megabytes: read a slice at a time with events let through between.
+  std::string big;
+  for (int i = 0; big.size() < 3'500'000; ++i)
+    big += "m:" + std::to_string(i % 1000) + ", " + std::to_string(i % 700) + "-" +
+           std::to_string(5'000'000 + i) + "\r\n";
+  std::ofstream(root_ / "b" / "Macro-big.txt", std::ios::binary) << big;
+  library.locationChanged((root_ / "b").string());
+  ASSERT_EQ(list.items(), (std::vector<std::string>{"Macro-b.txt", "Macro-big.txt"}));
+  list.onClick = [&] { library.select(); };
+  list.clickItem(1);
+  EXPECT_EQ(text.text().size(), big.size());
+  EXPECT_TRUE(text.text() == big);  // not compared by EXPECT_EQ: a mismatch prints megabytes
+
+  // What the user does while it loads owns the text: a recording that starts, typing.
+  for (const std::string& meanwhile : {std::string("w:{a}-1\r\n"), std::string("x")}) {
+    text.setText("before");
+    sim.loop().post([&] { text.setText(meanwhile); });
+    list.clickItem(1);
+    EXPECT_TRUE(text.text() == meanwhile) << text.text().size() << " bytes";
+  }
+}
+
 TEST(MacroNames, WhatTheListShows) {
-  for (const char* yes : {"Macro-a.txt", "macro-b.TXT", "Macr.txt", "Macroeconomics.txt", "MACR.Txt"})
+  for (const char* yes :
+       {"Macro-a.txt", "macro-b.TXT", "Macr.txt", "Macroeconomics.txt", "MACR.Txt"})
     EXPECT_TRUE(isListedMacroName(yes)) << yes;
   for (const char* no : {"Macro-c.txt.bak", "Other.txt", "Mac.txt", "Macro-a.txtx"})
     EXPECT_FALSE(isListedMacroName(no)) << no;

@@ -14,15 +14,13 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollBar>
-#include <QTextCursor>
 
 #include "forms/controls.h"
 #include "forms/list_controls.h"
+#include "ui/qt/text_area.h"
 
 namespace qb::ui {
 
@@ -161,13 +159,15 @@ QWidget* QtFormView::createWidget(forms::Control& control, QWidget* parent) {
     case ControlKind::TextBox: {
       auto& model = static_cast<forms::TextBox&>(control);
       if (model.multiLine()) {
-        auto* edit = new QPlainTextEdit(parent);
-        QObject::connect(edit, &QPlainTextEdit::textChanged, this, [this, edit, &model] {
-          if (!updating_) textEdited(model, bytes(edit->toPlainText().replace('\n', "\r\n")));
-        });
-        edit->viewport()->installEventFilter(this);
-        byWidget_[edit->viewport()] = &control;
-        return edit;
+        // Shows the model's own text, however long, and hands each edit back as a range.
+        auto* area = new TextArea(parent);
+        area->setReadOnly(model.readOnly());
+        area->onEdit = [&model](std::size_t from, std::size_t count, std::string text) {
+          model.replace(from, count, text);
+        };
+        area->viewport()->installEventFilter(this);
+        byWidget_[area->viewport()] = &control;
+        return area;
       }
       auto* edit = new QLineEdit(parent);
       QObject::connect(edit, &QLineEdit::textEdited, this,
@@ -360,21 +360,19 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
   switch (control.kind()) {
     case ControlKind::TextBox: {
       auto& model = static_cast<forms::TextBox&>(control);
-      if (property == Property::Text && echo_ != &control) {
-        refreshText(model, widget);
-      } else if (property == Property::Selection) {
-        // The caret goes where the model put it, and the field shows it there.
-        if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) {
-          const std::string& text = model.text();
-          QTextCursor cursor(edit->document());
-          if (model.selectionStart() >= text.size())
-            cursor.movePosition(QTextCursor::End);
+      if (auto* area = dynamic_cast<TextArea*>(widget)) {
+        // The field follows every change, its own edits too: it shows the model's text.
+        if (property == Property::Text) {
+          if (const auto& edit = model.lastEdit())
+            area->replaced(edit->from, edit->removed, edit->inserted);
           else
-            cursor.setPosition(static_cast<int>(
-                qs(text.substr(0, model.selectionStart())).replace("\r\n", "\n").size()));
-          edit->setTextCursor(cursor);
-          edit->ensureCursorVisible();
+            area->setSource(&model.text());
+        } else if (property == Property::Selection) {
+          // The caret goes where the model put it, and the field shows it there.
+          area->select(model.selectionStart(), model.selectionStart());
         }
+      } else if (property == Property::Text && echo_ != &control) {
+        refreshText(model, widget);
       }
       break;
     }
@@ -478,32 +476,6 @@ void QtFormView::refreshText(forms::TextBox& model, QWidget* widget) {
     line->setCursorPosition(std::min(caret, static_cast<int>(line->text().size())));
     return;
   }
-  auto* edit = qobject_cast<QPlainTextEdit*>(widget);
-  if (!edit) return;
-  const std::size_t from = model.lastAppendOffset();
-  // Recording appends a line at a time: add only the new part, never the whole text.
-  if (from != std::string::npos && from <= text.size()) {
-    QTextCursor cursor(edit->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(qs(text.substr(from)).replace("\r\n", "\n"));
-    return;
-  }
-  const QString wanted = qs(text).replace("\r\n", "\n");
-  if (edit->toPlainText() == wanted) return;
-  // The caret, the selection and the scroll position stay where the new text allows.
-  const QTextCursor before = edit->textCursor();
-  const int anchor = before.anchor(), position = before.position();
-  const int across = edit->horizontalScrollBar()->value(),
-            down = edit->verticalScrollBar()->value();
-  edit->setPlainText(wanted);
-  QTextCursor after(edit->document());
-  after.movePosition(QTextCursor::End);
-  const int end = after.position();
-  after.setPosition(std::min(anchor, end));
-  after.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
-  edit->setTextCursor(after);
-  edit->horizontalScrollBar()->setValue(across);
-  edit->verticalScrollBar()->setValue(down);
 }
 
 void QtFormView::listSelectionChanged(forms::ListBox& model, QWidget* widget) {

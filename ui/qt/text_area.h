@@ -1,0 +1,121 @@
+#pragma once
+// A multi-line text field over text it does not own: it keeps only where each line starts and
+// lays out just the lines in sight, so a text of a million lines shows, scrolls and edits as
+// fast as a short one and costs little more than its index. Line breaks are LF or CR LF; the
+// caret and the selection are byte offsets into the UTF-8 text. What the user types comes out
+// as a replaced range (onEdit); the owner changes the text and says what changed.
+
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QString>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qb::ui {
+
+// No meta-object of its own (the project runs no moc): find it with dynamic_cast.
+class TextArea final : public QAbstractScrollArea {
+ public:
+  explicit TextArea(QWidget* parent = nullptr);
+
+  // The text shown, as a whole new text: kept by pointer, so it must outlive the field or be
+  // replaced first.
+  void setSource(const std::string* text);
+  // The source had `removed` bytes from `from` replaced by `inserted` new ones.
+  void replaced(std::size_t from, std::size_t removed, std::size_t inserted);
+
+  bool isReadOnly() const { return readOnly_; }
+  void setReadOnly(bool on) { readOnly_ = on; }
+
+  std::size_t lineCount() const { return lines_; }
+  QString lineText(std::size_t line) const;
+  // The first line in sight.
+  std::size_t topLine() const;
+  std::size_t caret() const { return caret_; }
+  std::size_t anchor() const { return anchor_; }
+  // Selects from `anchor` to `caret` (the caret alone when equal) and scrolls to the caret.
+  void select(std::size_t anchor, std::size_t caret);
+  QString selectedText() const;
+
+  // The user's edit: `count` bytes from `from` become `text`. Not called for read-only text.
+  std::function<void(std::size_t from, std::size_t count, std::string text)> onEdit;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+  void timerEvent(QTimerEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // What undo puts back: the bytes from `from` that were `removed` and became `inserted`.
+  struct Change {
+    std::size_t from = 0;
+    std::string removed, inserted;
+  };
+
+  std::string_view text() const;
+  void rebuildIndex();
+  // Indexes the text again from the start of a block of lines to its end.
+  void indexFrom(std::size_t block);
+  // The nearest position at or before `at` where the caret may stand.
+  std::size_t snap(std::size_t at) const;
+  std::size_t lineOf(std::size_t offset) const;
+  std::size_t lineStart(std::size_t line) const;
+  // The end of a line's visible text, before its CR LF or LF.
+  std::size_t lineEnd(std::size_t line) const;
+  std::size_t nextPosition(std::size_t at) const;
+  std::size_t previousPosition(std::size_t at) const;
+  std::size_t nextWord(std::size_t at) const;
+  std::size_t previousWord(std::size_t at) const;
+  // The x of a position within its line, in pixels from the line's start.
+  int xOf(std::size_t offset) const;
+  // The position of a line nearest to an x.
+  std::size_t atX(std::size_t line, int x) const;
+  std::size_t positionAt(QPoint viewportPoint) const;
+  int visibleLines() const;
+  int lineHeight() const;
+
+  void moveCaret(std::size_t to, bool keepAnchor, bool keepColumn = false);
+  void ensureCaretVisible();
+  void updateScrollBars();
+  void restartBlink();
+  // Replaces the selection with `text` (CR LF line breaks), through the owner.
+  void edit(std::size_t from, std::size_t count, std::string text, bool typing = false);
+  void insertTyped(const QString& typed);
+  void copy(bool toSelectionClipboard = false) const;
+  void paste();
+  void undo(bool redo);
+
+  const std::string* source_ = nullptr;
+  // Where every kStride-th line begins: the lines between are found from there, so the index
+  // of a million lines is a few pages.
+  static constexpr std::size_t kStride = 64;
+  std::vector<std::size_t> checkpoints_{0};
+  std::size_t lines_ = 1;
+  std::size_t indexedSize_ = 0;
+  std::size_t widestLine_ = 0;  // bytes; only grows between whole new texts
+  std::size_t caret_ = 0, anchor_ = 0;
+  int column_ = -1;  // the x Up and Down keep, or -1
+  bool readOnly_ = false;
+  bool selecting_ = false;  // a drag of the mouse selects
+  bool caretShown_ = false;
+  bool ownEdit_ = false;  // the change being told is this field's own
+  QBasicTimer blink_;
+  std::vector<Change> undo_, redo_;
+};
+
+}  // namespace qb::ui
