@@ -12,61 +12,39 @@ set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 
-# The folder an include path or a source path belongs to, for the layer rules.
-unit_of() {
-  case "$1" in
-    platform/x11/* | platform/qt/* | platform/posix/* | platform/win32/*) echo backend ;;
-    platform/*) echo platform ;;
-    ui/*) echo ui ;;
-    *) echo "${1%%/*}" ;;
-  esac
-}
-
-rank_of() {
-  case "$1" in
-    common) echo 0 ;;
-    platform) echo 1 ;;
-    backend) echo 1 ;;
-    forms) echo 2 ;;
-    script) echo 3 ;;
-    library | record | hotkeys | builder | standalone | shortcut) echo 4 ;;
-    app) echo 5 ;;
-    ui) echo 6 ;;
-    programs) echo 7 ;;
-    *) echo "" ;;
-  esac
-}
-
-crossings=0
-while IFS= read -r hit; do
-  file=${hit%%:*}
-  rest=${hit#*:}
-  line=${rest%%:*}
-  target=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"${rest#*:}")
-  [[ $target == */* ]] || continue
-  from=$(unit_of "$file")
-  to=$(unit_of "$target")
-  from_rank=$(rank_of "$from")
-  to_rank=$(rank_of "$to")
-  [[ -n $from_rank && -n $to_rank ]] || continue
-  bad=0
-  if ((to_rank > from_rank)); then
-    bad=1
-  elif [[ $from != "$to" ]] && ((to_rank == from_rank && to_rank == 4)); then
-    bad=1  # sideways between the subsystems of one layer
-  elif [[ $to == backend && $from != backend ]] && ((from_rank < 6)); then
-    bad=1  # the core never includes a backend
-  fi
-  if ((bad)); then
-    echo "$file:$line: $from -> $to ($target)"
-    crossings=$((crossings + 1))
-  fi
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include "' \
-           common platform forms script library record hotkeys builder standalone shortcut \
-           app ui programs --include='*.h' --include='*.cpp' --include='*.h.in' | sort)
-
-if ((crossings > 0)); then
-  echo "$crossings include(s) cross the layers"
-  exit 1
-fi
-echo "every include goes down the layers"
+# One pass over every include line: "file:line:#include "target"" in, crossings out.
+grep -rnE '^[[:space:]]*#[[:space:]]*include "[^"]+/' \
+  common platform forms script library record hotkeys builder standalone shortcut app ui programs \
+  --include='*.h' --include='*.cpp' --include='*.h.in' | sort | awk '
+  # The folder a path belongs to, for the layer rules.
+  function unit(path) {
+    if (path ~ /^platform\/(x11|qt|posix|win32)\//) return "backend"
+    if (path ~ /^platform\//) return "platform"
+    split(path, parts, "/")
+    return parts[1]
+  }
+  BEGIN {
+    rank["common"] = 0; rank["platform"] = 1; rank["backend"] = 1; rank["forms"] = 2
+    rank["script"] = 3
+    rank["library"] = 4; rank["record"] = 4; rank["hotkeys"] = 4; rank["builder"] = 4
+    rank["standalone"] = 4; rank["shortcut"] = 4
+    rank["app"] = 5; rank["ui"] = 6; rank["programs"] = 7
+  }
+  {
+    split($0, head, ":")
+    file = head[1]; line = head[2]
+    target = $0; sub(/^[^"]*"/, "", target); sub(/".*$/, "", target)
+    from = unit(file); to = unit(target)
+    if (!(from in rank) || !(to in rank)) next
+    bad = 0
+    if (rank[to] > rank[from]) bad = 1
+    # sideways between the subsystems of one layer
+    else if (from != to && rank[to] == 4 && rank[from] == 4) bad = 1
+    # the core never includes a backend
+    else if (to == "backend" && from != "backend" && rank[from] < 6) bad = 1
+    if (bad) { printf "%s:%s: %s -> %s (%s)\n", file, line, from, to, target; crossings++ }
+  }
+  END {
+    if (crossings > 0) { print crossings " include(s) cross the layers"; exit 1 }
+    print "every include goes down the layers"
+  }'
