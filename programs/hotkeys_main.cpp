@@ -5,8 +5,8 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/posix/xdg_folders.h"
 #include "platform/x11/hot_key_service.h"
-#include "platform/x11/xdg_folders.h"
 
 int main(int argc, char** argv) {
   using namespace qb::platform::x11;

@@ -3,9 +3,9 @@
 # the subsystems of one layer:
 #   common -> platform (interfaces, platform/sim) -> forms -> script
 #     -> {library, record, hotkeys, builder, standalone, shortcut} -> app -> ui -> programs
-# The desktop backends (platform/x11, platform/qt, platform/posix, platform/win32) sit beside
-# the interfaces: they include the layers below them and each other, and only ui and programs
-# include them. tests/ and bench/ may include anything.
+# The desktop backends (platform/posix, platform/qt, platform/x11, platform/win32) sit beside
+# the interfaces: they include the layers below them and, in that order, each other (x11 and
+# win32 never meet); only ui and programs include them. tests/ and bench/ may include anything.
 # Prints every crossing include as "file:line: folder -> folder" and fails when there is one.
 # Usage: tools/check-includes.sh [source root]
 set -euo pipefail
@@ -23,7 +23,9 @@ grep -rnE '^[[:space:]]*#[[:space:]]*include "[^"]+/' \
     split(path, parts, "/")
     return parts[1]
   }
+  function backend(path) { split(path, parts, "/"); return parts[2] }
   BEGIN {
+    brank["posix"] = 0; brank["qt"] = 1; brank["x11"] = 2; brank["win32"] = 2
     rank["common"] = 0; rank["platform"] = 1; rank["backend"] = 1; rank["forms"] = 2
     rank["script"] = 3
     rank["library"] = 4; rank["record"] = 4; rank["hotkeys"] = 4; rank["builder"] = 4
@@ -42,6 +44,11 @@ grep -rnE '^[[:space:]]*#[[:space:]]*include "[^"]+/' \
     else if (from != to && rank[to] == 4 && rank[from] == 4) bad = 1
     # the core never includes a backend
     else if (to == "backend" && from != "backend" && rank[from] < 6) bad = 1
+    # between backends: posix below qt below x11; win32 and x11 never meet
+    else if (from == "backend" && to == "backend") {
+      fb = backend(file); tb = backend(target)
+      if (fb != tb && (brank[tb] > brank[fb] || (fb tb) ~ /^(x11win32|win32x11)$/)) bad = 1
+    }
     if (bad) { printf "%s:%s: %s -> %s (%s)\n", file, line, from, to, target; crossings++ }
   }
   END {

@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "common/file_io.h"
+#include "platform/posix/posix_processes.h"
+#include "platform/posix/xdg_folders.h"
 #include "platform/x11/hot_key_grabber.h"
 #include "platform/x11/hot_key_service.h"
-#include "platform/x11/posix_processes.h"
-#include "platform/x11/xdg_folders.h"
 
 namespace qb::platform::x11 {
 namespace {

@@ -13,9 +13,9 @@
 #include <iostream>
 
 #include "common/file_io.h"
-#include "platform/x11/desktop_entry_reader.h"
+#include "platform/posix/desktop_entry_reader.h"
+#include "platform/posix/posix_processes.h"
 #include "platform/x11/hot_key_grabber.h"
-#include "platform/x11/posix_processes.h"
 #include "platform/x11/x11_connection.h"
 
 namespace qb::platform::x11 {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "platform/x11/xdg_folders.h"
+#include "platform/posix/xdg_folders.h"
 
 namespace qb::platform::x11 {
 

@@ -24,8 +24,8 @@
 #include <vector>
 
 #include "platform/keyboard_hook_source.h"
+#include "platform/qt/qt_loop_link.h"
 #include "platform/x11/key_translator.h"
-#include "platform/x11/qt_loop_link.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_key_sender.h"
 

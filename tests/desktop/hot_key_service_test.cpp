@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/x11/desktop_entry_reader.h"
+#include "platform/posix/desktop_entry_reader.h"
 #include "shortcut/kestrip_form.h"
 #include "tests/desktop/recorder_fixture.h"
 

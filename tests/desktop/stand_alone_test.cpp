@@ -9,7 +9,7 @@
 #include <QElapsedTimer>
 #include <filesystem>
 
-#include "platform/x11/xdg_folders.h"
+#include "platform/posix/xdg_folders.h"
 #include "shortcut/kestrip_form.h"
 #include "tests/desktop/layout_check.h"
 #include "tests/desktop/recorder_fixture.h"

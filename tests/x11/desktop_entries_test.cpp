@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "common/file_io.h"
-#include "platform/x11/desktop_entry_reader.h"
+#include "platform/posix/desktop_entry_reader.h"
 #include "platform/x11/desktop_entry_writer.h"
 #include "platform/x11/hot_key_grabber.h"
 #include "tests/x11/desktop_fixture.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "common/file_io.h"
-#include "platform/x11/command_line.h"
+#include "platform/posix/command_line.h"
 #include "tests/x11/desktop_fixture.h"
 
 namespace qb::x11test {

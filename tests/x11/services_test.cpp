@@ -20,8 +20,8 @@
 #include <optional>
 
 #include "common/file_io.h"
+#include "platform/qt/linux_environment.h"
 #include "platform/x11/desktop_entry_writer.h"
-#include "platform/x11/linux_environment.h"
 #include "tests/x11/desktop_fixture.h"
 
 namespace qb::x11test {

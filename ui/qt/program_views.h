@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/program.h"
-#include "platform/x11/qt_window_stack.h"
+#include "platform/qt/qt_window_stack.h"
 #include "ui/qt/qt_form_view.h"
 
 namespace qb::ui {

@@ -1,4 +1,4 @@
-#include "platform/x11/qt_window_stack.h"
+#include "platform/qt/qt_window_stack.h"
 
 namespace qb::platform::x11 {
 

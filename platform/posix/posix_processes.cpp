@@ -1,4 +1,4 @@
-#include "platform/x11/posix_processes.h"
+#include "platform/posix/posix_processes.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -12,7 +12,7 @@
 #include <mutex>
 #include <set>
 
-#include "platform/x11/command_line.h"
+#include "platform/posix/command_line.h"
 
 extern char** environ;
 

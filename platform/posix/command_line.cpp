@@ -1,4 +1,4 @@
-#include "platform/x11/command_line.h"
+#include "platform/posix/command_line.h"
 
 namespace qb::platform::x11 {
 

@@ -1,4 +1,4 @@
-#include "platform/x11/desktop_entry_reader.h"
+#include "platform/posix/desktop_entry_reader.h"
 
 namespace qb::platform::x11 {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/x11/qt_loop_link.h"
+#include "platform/qt/qt_loop_link.h"
 
 #include <QAbstractEventDispatcher>
 #include <QObject>

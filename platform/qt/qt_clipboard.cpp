@@ -1,4 +1,4 @@
-#include "platform/x11/qt_clipboard.h"
+#include "platform/qt/qt_clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "platform/x11/qt_tray_icon.h"
+#include "platform/qt/qt_tray_icon.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "platform/x11/qt_dialogs.h"
+#include "platform/qt/qt_dialogs.h"
 
 #include <QMessageBox>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "platform/x11/linux_environment.h"
+#include "platform/qt/linux_environment.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <filesystem>
 
-#include "platform/x11/xdg_folders.h"
+#include "platform/posix/xdg_folders.h"
 
 namespace qb::platform::x11 {
 std::string LinuxEnvironment::executablePath() {

@@ -1,12 +1,12 @@
-#include "platform/x11/qt_shell.h"
+#include "platform/qt/qt_shell.h"
 
 #include <QDesktopServices>
 #include <QString>
 #include <QUrl>
 #include <cstdlib>
 
-#include "platform/x11/command_line.h"
-#include "platform/x11/posix_processes.h"
+#include "platform/posix/command_line.h"
+#include "platform/posix/posix_processes.h"
 
 namespace qb::platform::x11 {
 

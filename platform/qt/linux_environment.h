@@ -1,6 +1,6 @@
 #pragma once
+#include "platform/posix/xdg_folders.h"
 #include "platform/shell.h"
-#include "platform/x11/xdg_folders.h"
 
 namespace qb::platform::x11 {
 

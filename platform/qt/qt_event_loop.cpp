@@ -1,4 +1,4 @@
-#include "platform/x11/qt_event_loop.h"
+#include "platform/qt/qt_event_loop.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
