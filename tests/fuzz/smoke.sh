@@ -8,5 +8,6 @@ fuzzer=$1 seeds=$2 work=$3 seconds=$4
 fuzzer=$(realpath "$fuzzer") seeds=$(realpath "$seeds") work=$(realpath -m "$work")
 rm -rf "$work"
 mkdir -p "$work/corpus"
-exec "$fuzzer" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
+dict=$(dirname "$seeds")/../dict/$(basename "$seeds").dict
+exec "$fuzzer" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 -dict="$dict" \
   -artifact_prefix="$work/" "$work/corpus" "$seeds"
