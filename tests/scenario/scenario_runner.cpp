@@ -290,6 +290,8 @@ class Runner {
     } else if (verb == "clipboard") {
       sim_.setClipboard(unescape(rest));
     } else if (verb == "start") {
+      // A second program would replace the first under its own steps (a dialog it shows).
+      if (program_) throw Failure{"the program has already been started"};
       ProgramConfig config;
       config.standAloneBuild = trimBlanks(rest) == "standalone";
       program_ = std::make_unique<Program>(sim_.desktop(), config);
