@@ -3,16 +3,34 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <string_view>
 
 namespace qb::fuzz {
 namespace {
+
+constexpr std::string_view kPrefix = "qb-fuzz-";
+
+// A run that found something ends with abort(), which leaves its folder behind: folders of
+// processes that are gone are removed.
+void removeLeftOverFolders(const std::filesystem::path& base) {
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(base, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(kPrefix, 0) != 0) continue;
+    const std::string pid = name.substr(kPrefix.size());
+    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::error_code gone;
+    if (!std::filesystem::exists("/proc/" + pid, gone)) std::filesystem::remove_all(entry, gone);
+  }
+}
 
 std::string makeScratchFolder() {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path shm = "/dev/shm";
   const fs::path base = fs::is_directory(shm, ec) ? shm : fs::temp_directory_path();
-  const fs::path folder = base / ("qb-fuzz-" + std::to_string(::getpid()));
+  removeLeftOverFolders(base);
+  const fs::path folder = base / (std::string(kPrefix) + std::to_string(::getpid()));
   fs::remove_all(folder, ec);
   fs::create_directories(folder, ec);
   require(!ec, "the scratch folder cannot be made", folder.string());
@@ -27,10 +45,7 @@ void removeScratchFolder() {
 }  // namespace
 
 const std::string& scratchFolder() {
-  static const std::string folder = [] {
-    std::string made = makeScratchFolder();
-    return made;
-  }();
+  static const std::string folder = makeScratchFolder();
   static const bool cleanupRegistered = std::atexit(removeScratchFolder) == 0;
   (void)cleanupRegistered;
   return folder;
