@@ -140,16 +140,7 @@ void Form1::playStarting() {
   Timer1.setRunning(false);
 }
 
-std::shared_ptr<const std::string> Form1::macroText() {
-  if (!playedText_ || playedTextChange_ != Text1.changeCount()) {
-    playedText_ = std::make_shared<const std::string>(Text1.text());
-    playedTextChange_ = Text1.changeCount();
-  }
-  return playedText_;
-}
-
 void Form1::playEnded() {
-  playedText_.reset();
   Timer4.setRunning(false);
   Command1.setEnabled(true);
   Command2.setEnabled(true);

@@ -18,7 +18,7 @@ class Form1 : public forms::Form, public PlayHost {
 
   // PlayHost: the macro text field, its advanced mark, the stop request in "Speed?"'s tag,
   // the playing mark in the window's own tag, and the buttons around a play.
-  std::shared_ptr<const std::string> macroText() override;
+  std::shared_ptr<const std::string> macroText() override { return Text1.sharedText(); }
   bool hasMacroText() override { return !Text1.text().empty(); }
   bool advancedMark() override { return !Text1.tag().empty(); }
   bool stopRequested() override { return Command20.tag() == "Break"; }
@@ -66,10 +66,6 @@ class Form1 : public forms::Form, public PlayHost {
   Program& program_;
   std::string playingMark_;
   bool trayAdded_ = false;
-  // The text handed to the running play, kept while Text1 does not change so that each pass of
-  // a repeated macro does not copy it again.
-  std::shared_ptr<const std::string> playedText_;
-  std::size_t playedTextChange_ = 0;
 };
 
 }  // namespace qb

@@ -9,42 +9,49 @@ namespace qb::forms {
 TextBox::TextBox(Form& owner, std::string name, Rect layout, bool multiLine)
     : Control(owner, std::move(name), ControlKind::TextBox, layout), multiLine_(multiLine) {}
 
+std::string& TextBox::ownText() {
+  if (text_.use_count() > 1) text_ = std::make_shared<std::string>(*text_);
+  return *text_;
+}
+
 void TextBox::setText(std::string text) {
-  if (text == text_) return;
-  text_ = std::move(text);
+  if (text == *text_) return;
+  text_ = std::make_shared<std::string>(std::move(text));
   ++changes_;
   lastAppendOffset_ = std::string::npos;
   lastEdit_.reset();
-  if (selectionStart_ > text_.size()) selectionStart_ = text_.size();
+  if (selectionStart_ > text_->size()) selectionStart_ = text_->size();
   notify(Property::Text);
   if (onChange) onChange();
 }
 
 void TextBox::append(std::string_view more) {
   if (more.empty()) return;
-  lastAppendOffset_ = text_.size();
-  lastEdit_ = Edit{text_.size(), 0, more.size()};
-  text_ += more;
+  std::string& text = ownText();
+  lastAppendOffset_ = text.size();
+  lastEdit_ = Edit{text.size(), 0, more.size()};
+  text += more;
   ++changes_;
   notify(Property::Text);
   if (onChange) onChange();
 }
 
 void TextBox::replace(std::size_t from, std::size_t count, std::string_view with) {
-  from = std::min(from, text_.size());
-  count = std::min(count, text_.size() - from);
-  if (std::string_view(text_).substr(from, count) == with) return;
-  text_.replace(from, count, with);
+  from = std::min(from, text_->size());
+  count = std::min(count, text_->size() - from);
+  if (std::string_view(*text_).substr(from, count) == with) return;
+  std::string& text = ownText();
+  text.replace(from, count, with);
   ++changes_;
-  lastAppendOffset_ = count == 0 && from + with.size() == text_.size() ? from : std::string::npos;
+  lastAppendOffset_ = count == 0 && from + with.size() == text.size() ? from : std::string::npos;
   lastEdit_ = Edit{from, count, with.size()};
-  if (selectionStart_ > text_.size()) selectionStart_ = text_.size();
+  if (selectionStart_ > text.size()) selectionStart_ = text.size();
   notify(Property::Text);
   if (onChange) onChange();
 }
 
 void TextBox::setSelectionStart(std::size_t at) {
-  at = std::min(at, text_.size());
+  at = std::min(at, text_->size());
   if (at == selectionStart_) return;
   selectionStart_ = at;
   notify(Property::Selection);

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -10,7 +11,10 @@ namespace qb::forms {
 class TextBox : public Control {
  public:
   TextBox(Form& owner, std::string name, Rect layout = {}, bool multiLine = false);
-  const std::string& text() const { return text_; }
+  const std::string& text() const { return *text_; }
+  // The text as it is now, shared without a copy: a later change of the box copies it first if
+  // it is still shared, so what was handed out never changes (a play reads a long macro so).
+  std::shared_ptr<const std::string> sharedText() const { return text_; }
   // A new text fires the change event at once, inside this call; the same text fires nothing.
   void setText(std::string text);
   std::size_t selectionStart() const { return selectionStart_; }
@@ -41,7 +45,9 @@ class TextBox : public Control {
   std::function<void()> onDblClick;
 
  private:
-  std::string text_;
+  std::string& ownText();
+
+  std::shared_ptr<std::string> text_ = std::make_shared<std::string>();
   std::size_t changes_ = 0;
   std::size_t lastAppendOffset_ = std::string::npos;
   std::optional<Edit> lastEdit_;

@@ -6,3 +6,5 @@ BUILD_PACKAGES=(cmake ninja-build g++ libgtest-dev libgmock-dev dpkg-dev)
 # and desktop-file-validate, which the tests run the desktop entries with.
 X11_PACKAGES=(qt6-base-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev libxcb1-dev xvfb
               openbox xauth x11-xkb-utils trayer xclip libglib2.0-bin desktop-file-utils)
+# The libFuzzer targets (./fuzz, and the fuzz step of ./test): clang and its fuzzer runtime.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

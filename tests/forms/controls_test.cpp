@@ -72,6 +72,23 @@ TEST(Controls, AReplacedRangeChangesTheTextInPlaceAndTellsTheViewWhatChanged) {
   EXPECT_FALSE(box.lastEdit());
 }
 
+TEST(Controls, TextHandedOutStaysAsItWasWhateverTheBoxDoesNext) {
+  Fixture f;
+  TextBox box(f.form, "Text1", {}, true);
+  box.setText("m:1,2-0\r\n");
+  const auto played = box.sharedText();
+  EXPECT_EQ(played.get(), box.sharedText().get());  // shared, not copied
+  box.append("w:a-5\r\n");
+  const auto second = box.sharedText();
+  box.replace(0, 1, "M");
+  const auto third = box.sharedText();
+  box.setText("");
+  EXPECT_EQ(*played, "m:1,2-0\r\n");
+  EXPECT_EQ(*second, "m:1,2-0\r\nw:a-5\r\n");
+  EXPECT_EQ(*third, "M:1,2-0\r\nw:a-5\r\n");
+  EXPECT_EQ(box.text(), "");
+}
+
 TEST(Controls, CheckBoxAndOptionButtonsFireTheirClick) {
   Fixture f;
   CheckBox check(f.form, "Check1", "c");

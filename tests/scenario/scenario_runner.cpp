@@ -61,8 +61,10 @@ struct Failure {
 
 class Runner {
  public:
-  Runner(const std::vector<Step>& steps, const std::string& root, std::ostream& out)
+  Runner(const std::vector<Step>& steps, const std::string& root, std::ostream& out,
+         const RunLimits& limits)
       : steps_(steps), root_(root), out_(out) {
+    sim_.loop().setBounds(limits.lastTime, limits.idleTurns);
     fs::create_directories(fs::path(root_) / "prog");
     sim_.setExecutablePath((fs::path(root_) / "prog" / "daventi").string());
     sim_.log().streamTo(&out_, 0);
@@ -74,6 +76,7 @@ class Runner {
       if (!runNext()) break;
     return failed_ ? 2 : 0;
   }
+  platform::sim::SimDesktop& desktop() { return sim_; }
 
  private:
   bool runNext() {
@@ -336,6 +339,8 @@ class Runner {
     } else if (verb == "start" && firstWord(rest).first == "kestrip") {
       startKestrip(unescape(firstWord(rest).second));
     } else if (verb == "start") {
+      // A second program would replace the first under its own steps (a dialog it shows).
+      if (program_) throw Failure{"the program has already been started"};
       ProgramConfig config;
       config.standAloneBuild = trimBlanks(rest) == "standalone";
       program_ = std::make_unique<Program>(sim_.desktop(), config);
@@ -473,8 +478,13 @@ std::vector<Step> parseScenario(const std::string& text) {
   return steps;
 }
 
-int runScenario(const std::vector<Step>& steps, const std::string& root, std::ostream& out) {
-  return Runner(steps, root, out).run();
+int runScenario(const std::vector<Step>& steps, const std::string& root, std::ostream& out,
+                const RunLimits& limits,
+                const std::function<void(platform::sim::SimDesktop&)>& atEnd) {
+  Runner runner(steps, root, out, limits);
+  const int status = runner.run();
+  if (atEnd) atEnd(runner.desktop());
+  return status;
 }
 
 }  // namespace qb::scenario
