@@ -8,8 +8,8 @@
 
 #include "fuzz_support.h"
 #include "key_checks.h"
+#include "platform/virtual_keys.h"
 #include "script/send_keys.h"
-#include "script/virtual_keys.h"
 
 namespace {
 
@@ -47,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     checkParsed(wrapped, group);
     if (group.ok()) {
       using Step = qb::platform::KeyStep;
-      qb::platform::KeySequence expected{Step{Step::Kind::Down, qb::vk::Control, 0}};
+      qb::platform::KeySequence expected{Step{Step::Kind::Down, qb::platform::vk::Control, 0}};
       expected.insert(expected.end(), parsed.keys.begin(), parsed.keys.end());
-      expected.push_back(Step{Step::Kind::Up, qb::vk::Control, 0});
+      expected.push_back(Step{Step::Kind::Up, qb::platform::vk::Control, 0});
       require(group.keys == expected, "a group does not type the keys inside it", printable(text));
     } else {
       const std::string& why = group.error->message;

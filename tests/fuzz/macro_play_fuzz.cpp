@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   qb::ModuleData module(sim.desktop());
   BoundedHost host(sim);
-  host.text = text;
+  host.setText(text);
   host.advanced = options & 1;
   if (options & 2) sim.loop().at(breakAt * 50LL, [&host] { host.stop = true; });
 
