@@ -73,10 +73,9 @@ int dryRunMain(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << "daventi: " << *problem << "\n";
     return 1;
   }
-  std::string error;
-  auto text = readWholeFile(options.file, &error);
+  auto text = readWholeFile(options.file);
   if (!text) {
-    err << "daventi: cannot read the macro file " << error << "\n";
+    err << "daventi: cannot read the macro file " << text.message() << "\n";
     return 1;
   }
   const bool advanced =

@@ -188,12 +188,13 @@ void Form1::watchTray() {
 
 void Form1::createShortcut() {
   Check22.setValue(0);
-  std::string error;
   const std::string maker = joinPath(program_.ownFolder(), kShortcutMakerProgram);
-  if (!program_.desktop.processes.start("\"" + maker + "\" " + std::string(kShortcutMakerToken),
-                                        &error))
-    program_.desktop.dialogs.messageBox("The shortcut maker could not be started: " + error,
-                                        kProductTitle, platform::MessageButtons::Ok);
+  const auto started =
+      program_.desktop.processes.start("\"" + maker + "\" " + std::string(kShortcutMakerToken));
+  if (!started)
+    program_.desktop.dialogs.messageBox(
+        "The shortcut maker could not be started: " + started.message(), kProductTitle,
+        platform::MessageButtons::Ok);
 }
 
 void Form1::help() {

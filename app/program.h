@@ -100,7 +100,7 @@ class Program : public RecordHost, public HotKeyHost, public BuilderHost {
   Form2& hotKeyRows() override;
   ModuleData& hotKeyPlayer() override;
   std::string macroFolder() override;
-  void playMacroText(std::optional<std::string> text) override;
+  void playMacroText(Result<std::string> text) override;
   // BuilderHost.
   std::string cursorPositionText() override;
   std::string storedMacroLocation() override;

@@ -120,7 +120,7 @@ std::string Program::macroFolder() {
   return library.folder();
 }
 
-void Program::playMacroText(std::optional<std::string> text) {
+void Program::playMacroText(Result<std::string> text) {
   if (text) form1.Text1.setText(std::move(*text));
   form1.trigger(form1.Text9);
 }

@@ -166,12 +166,12 @@ int run(const Options& options, x11test::XSession& session, Observer& observer, 
   QApplication::setQuitOnLastWindowClosed(false);
   const std::string settings = session.folder() + "/settings.ini";
   std::ofstream(settings) << "[Options]\nLocation=" << session.folder() << "\n";
-  std::string error;
-  auto desktop = platform::x11::X11Desktop::create(settings, &error);
-  if (!desktop) {
-    std::fprintf(stderr, "the X11 desktop: %s\n", error.c_str());
+  auto created = platform::x11::X11Desktop::create(settings);
+  if (!created) {
+    std::fprintf(stderr, "the X11 desktop: %s\n", created.message().c_str());
     return 1;
   }
+  auto desktop = std::move(*created);
   auto program = std::make_unique<Program>(desktop->desktop(), ProgramConfig{});
   std::vector<std::unique_ptr<ui::QtFormView>> views;
   for (forms::Form* form :

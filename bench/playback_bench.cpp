@@ -25,8 +25,12 @@ std::string recording(long lines) {
   for (long i = 0; i < lines; ++i) {
     tick += 3 + i % 11;
     switch (i % 10) {
-      case 3: text += "w:{a}-"; break;
-      case 7: text += "m:clickl-"; break;
+      case 3:
+        text += "w:{a}-";
+        break;
+      case 7:
+        text += "m:clickl-";
+        break;
       default:
         text += "m:" + std::to_string(100 + i % 1500) + ", " + std::to_string(200 + i % 900) + "-";
     }
@@ -45,8 +49,8 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "generate" && argc == 4) {
     const auto result = qb::writeFileAtomic(argv[3], recording(std::stol(argv[2])));
-    if (!result.ok) std::cerr << result.error << "\n";
-    return result.ok ? 0 : 1;
+    if (!result) std::cerr << result.message() << "\n";
+    return result ? 0 : 1;
   }
   if (command == "dryrun") {
     std::ofstream sink("/dev/null");
@@ -57,10 +61,11 @@ int main(int argc, char** argv) {
   }
   if (command == "speed") {
     const auto start = std::chrono::steady_clock::now();
-    const auto result = qb::rewriteMacroFile(
-        argv[2], [](std::string_view t) { return qb::withScaledTimeStamps(t, qb::speedFactor(50, false)); });
+    const auto result = qb::rewriteMacroFile(argv[2], [](std::string_view t) {
+      return qb::withScaledTimeStamps(t, qb::speedFactor(50, false));
+    });
     std::printf("%.3f\n", secondsSince(start));
-    return result.ok ? 0 : 1;
+    return result ? 0 : 1;
   }
   std::cerr << "unknown command " << command << "\n";
   return 2;

@@ -143,7 +143,7 @@ void hookDuringHotKeyPlay() {
   std::string macro;
   for (int i = 0; i < 20000; ++i)
     macro += "m:" + std::to_string(i % 1000) + ", 5-" + std::to_string(i * 5) + "\r\n";
-  if (!qb::writeFileAtomic(p.folder.path() + "/Macro-Long.txt", macro).ok) return;
+  if (!qb::writeFileAtomic(p.folder.path() + "/Macro-Long.txt", macro).ok()) return;
   p.program.form2.text(2).setText("/Macro-Long.txt");
   p.program.form2.option(2, 2).setValue(1);
   p.program.form2.text(5).setText("x");

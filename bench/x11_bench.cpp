@@ -427,12 +427,12 @@ class Bench {
     QApplication::setQuitOnLastWindowClosed(false);
     const std::string settings = session_.folder() + "/settings.ini";
     std::ofstream(settings) << "[Options]\nLocation=" << session_.folder() << "\n";
-    std::string error;
-    desktop_ = platform::x11::X11Desktop::create(settings, &error);
-    if (!desktop_) {
-      std::fprintf(stderr, "the X11 desktop: %s\n", error.c_str());
+    auto created = platform::x11::X11Desktop::create(settings);
+    if (!created) {
+      std::fprintf(stderr, "the X11 desktop: %s\n", created.message().c_str());
       return false;
     }
+    desktop_ = std::move(*created);
     platform::Desktop& real = desktop_->desktop();
     cursor_ = std::make_unique<TimedCursor>(real.cursor, calls_);
     buttons_ = std::make_unique<TimedButtons>(real.buttons, calls_);

@@ -33,11 +33,11 @@ void FormMacroBuilder::saveMacro() {
   if (host_.macroFolder().empty()) host_.setMacroFolder(host_.ownFolder());
   const std::string entry = advancedMacroFileName(save.Name.text());
   // A refused name or a failed write keeps the Save panel open with the name to correct.
-  if (const std::string problem = macroNameProblem(entry); !problem.empty())
-    return say("The macro cannot be saved as \"" + entry + "\": " + problem + ".");
-  const FileResult written =
+  if (const auto nameable = checkMacroFileName(entry); !nameable)
+    return say("The macro cannot be saved as \"" + entry + "\": " + nameable.message() + ".");
+  const auto written =
       writeFileAtomic(host_.macroPath(entry), advancedMacroContent(MacroText.text()));
-  if (!written.ok) return say("The macro could not be saved: " + written.error);
+  if (!written) return say("The macro could not be saved: " + written.message());
   say("The Macro has been saved");
   showPanel(edit.FrameEdit);
   ListMacro();
@@ -63,10 +63,9 @@ void FormMacroBuilder::loadMacro() {
   const int index = edit.Macros.listIndex();
   if (index < 0) return;
   const std::string entry = edit.Macros.items()[static_cast<std::size_t>(index)];
-  std::string error;
-  auto content = readWholeFile(host_.macroPath(entry), &error);
+  auto content = readWholeFile(host_.macroPath(entry));
   // A file that cannot be read leaves the text being edited alone.
-  if (!content) return say("The macro could not be loaded: " + error);
+  if (!content) return say("The macro could not be loaded: " + content.message());
   MacroText.setText(std::move(*content));
 }
 

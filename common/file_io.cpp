@@ -18,45 +18,33 @@ static std::string describe(const std::string& path, const std::string& reason) 
   return path + ": " + reason;
 }
 
-bool isRegularFile(const std::string& path, std::string* error) {
+Result<> isRegularFile(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(path, ec);
   if (fs::is_directory(status)) {
-    if (error) *error = describe(path, "is a folder, not a file");
-    return false;
+    return fail(describe(path, "is a folder, not a file"));
   }
   // A device or a pipe has no end to read to (/dev/zero would read as nothing, or for ever).
   if (fs::exists(status) && !fs::is_regular_file(status)) {
-    if (error) *error = describe(path, "is not a regular file");
-    return false;
+    return fail(describe(path, "is not a regular file"));
   }
   if (!fs::exists(status)) {
-    if (error) *error = describe(path, ec ? ec.message() : std::strerror(ENOENT));
-    return false;
+    return fail(describe(path, ec ? ec.message() : std::strerror(ENOENT)));
   }
-  return true;
+  return {};
 }
 
-std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
-  if (!isRegularFile(path, error)) return std::nullopt;
+Result<std::string> readWholeFile(const std::string& path) {
+  if (auto regular = isRegularFile(path); !regular) return regular.error();
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (error) *error = describe(path, std::strerror(errno));
-    return std::nullopt;
-  }
+  if (!in) return fail(describe(path, std::strerror(errno)));
   in.seekg(0, std::ios::end);
   const auto size = in.tellg();
-  if (size < 0) {
-    if (error) *error = describe(path, "cannot be read");
-    return std::nullopt;
-  }
+  if (size < 0) return fail(describe(path, "cannot be read"));
   std::string content(static_cast<std::size_t>(size), '\0');
   in.seekg(0, std::ios::beg);
   in.read(content.data(), size);
-  if (in.gcount() != size) {
-    if (error) *error = describe(path, "cannot be read");
-    return std::nullopt;
-  }
+  if (in.gcount() != size) return fail(describe(path, "cannot be read"));
   return content;
 }
 
@@ -77,7 +65,7 @@ void failNextFlushForTesting(FlushStep step, std::string reason) {
   (step == FlushStep::file ? fileFlushFault : folderFlushFault) = std::move(reason);
 }
 
-FileResult writeFileAtomic(const std::string& path, std::string_view content, FileMode mode) {
+Result<> writeFileAtomic(const std::string& path, std::string_view content, FileMode mode) {
   std::error_code ec;
   // Through a link, the file it points at is the one to replace, not the link itself.
   fs::path target(path);
@@ -90,7 +78,7 @@ FileResult writeFileAtomic(const std::string& path, std::string_view content, Fi
   const fs::file_status existing = fs::status(target, ec);
   const bool replacing = !ec && fs::is_regular_file(existing);
   if (replacing && (existing.permissions() & fs::perms::owner_write) == fs::perms::none)
-    return {false, describe(path, "the file is read-only")};
+    return qb::fail(describe(path, "the file is read-only"));
 
   const std::string folder =
       target.has_parent_path() ? target.parent_path().string() : std::string(".");
@@ -112,16 +100,16 @@ FileResult writeFileAtomic(const std::string& path, std::string_view content, Fi
     out = os::HeldFile::create(temp.string(), failure, nameTaken);
     if (!out.isOpen() && !nameTaken) break;
   }
-  if (!out.isOpen()) return {false, describe(path, failure)};
-  const auto fail = [&](const std::string& reason) {
+  if (!out.isOpen()) return qb::fail(describe(path, failure));
+  const auto abandon = [&](const std::string& reason) -> Result<> {
     std::string ignoredReason;
     if (out.isOpen()) out.close(ignoredReason);
     std::error_code ignored;
     fs::remove(temp, ignored);
-    return FileResult{false, describe(path, reason)};
+    return qb::fail(describe(path, reason));
   };
 
-  if (!out.write(content, failure)) return fail(failure);
+  if (!out.write(content, failure)) return abandon(failure);
   std::error_code ignored;
   if (replacing) fs::permissions(temp, existing.permissions(), fs::perm_options::replace, ignored);
   if (mode == FileMode::executable)
@@ -133,25 +121,24 @@ FileResult writeFileAtomic(const std::string& path, std::string_view content, Fi
     failure = *fault;
   else if (out.flushToDisk(failure))
     failure.clear();
-  if (!failure.empty()) return fail("the file could not be flushed to the disk: " + failure);
-  if (!out.close(failure)) return fail(failure);
+  if (!failure.empty()) return abandon("the file could not be flushed to the disk: " + failure);
+  if (!out.close(failure)) return abandon(failure);
   fs::rename(temp, target, ec);
-  if (ec) return fail(ec.message());
+  if (ec) return abandon(ec.message());
   // The rename itself lasts once the folder is on the disk.
   if (auto fault = takeFault(folderFlushFault))
     failure = *fault;
   else if (os::flushFolderToDisk(folder, failure))
     failure.clear();
   if (!failure.empty())
-    return {false, describe(path, "the folder could not be flushed to the disk: " + failure)};
+    return qb::fail(describe(path, "the folder could not be flushed to the disk: " + failure));
   return {};
 }
 
-FileResult deleteFile(const std::string& path) {
+Result<> deleteFile(const std::string& path) {
   std::error_code ec;
   if (!fs::remove(path, ec)) {
-    if (ec) return {false, describe(path, ec.message())};
-    return {false, describe(path, "no such file")};
+    return qb::fail(describe(path, ec ? ec.message() : "no such file"));
   }
   return {};
 }

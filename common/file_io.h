@@ -1,24 +1,19 @@
 #pragma once
-// Whole-file reads and atomic whole-file writes. Failures come back as text that names the
-// file and the reason, ready for a message box.
+// Whole-file reads and atomic whole-file writes. A failure names the file and the reason
+// ("<path>: <reason>"), ready for a message box.
 
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace qb {
 
-struct FileResult {
-  bool ok = true;
-  std::string error;  // "<path>: <reason>" when not ok
-};
+// Succeeds when `path` names a regular file that exists: a folder, a device or a pipe has no
+// end to read to.
+Result<> isRegularFile(const std::string& path);
 
-// Whether `path` names a regular file that exists: a folder, a device or a pipe has no end to
-// read to. Otherwise false with `error` set.
-bool isRegularFile(const std::string& path, std::string* error = nullptr);
-
-// The whole file, or empty with `error` set.
-std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
+Result<std::string> readWholeFile(const std::string& path);
 
 enum class FileMode { plain, executable };
 
@@ -28,15 +23,15 @@ enum class FileMode { plain, executable };
 // that is replaced keeps its access rights (an executable one gains the right to run); a file
 // its owner made read-only is not replaced. What interrupted writes left in the folder is
 // removed first (removeAbandonedTemporaries), which also frees the space they held.
-FileResult writeFileAtomic(const std::string& path, std::string_view content,
-                           FileMode mode = FileMode::plain);
+Result<> writeFileAtomic(const std::string& path, std::string_view content,
+                         FileMode mode = FileMode::plain);
 
 // For tests: the next write's flush of its file, or of its folder, fails with `reason` as a
 // failing disk's would.
 enum class FlushStep { file, folder };
 void failNextFlushForTesting(FlushStep step, std::string reason);
 
-FileResult deleteFile(const std::string& path);
+Result<> deleteFile(const std::string& path);
 bool fileExists(const std::string& path);
 // Whether this user can make files in `folder`: tried with a file made and removed at once,
 // which answers for access rights, read-only mounts and root alike.

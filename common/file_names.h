@@ -2,9 +2,11 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace qb {
 
-// Why a macro name cannot become a file name in the macro folder, or empty when it can.
-std::string macroNameProblem(std::string_view fileName);
+// Succeeds when a macro name can become a file name in the macro folder; else says why not.
+Result<> checkMacroFileName(std::string_view fileName);
 
 }  // namespace qb

@@ -2,47 +2,38 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
+
+#include "common/file_io.h"
 
 namespace qb {
-namespace fs = std::filesystem;
 
-bool SlicedRead::open(const std::string& path, std::string* error) {
-  const auto fail = [&](const std::string& reason) {
-    if (error) *error = path + ": " + reason;
-    return false;
-  };
+Result<> SlicedRead::open(const std::string& path) {
   path_ = path;
   content_.clear();
   size_ = 0;
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return fail("is a folder, not a file");
-  // A device or a pipe has no end to read to.
-  if (fs::exists(path, ec) && !fs::is_regular_file(path, ec)) return fail("is not a regular file");
+  if (auto regular = isRegularFile(path); !regular) return regular;
   in_ = std::ifstream(path, std::ios::binary);
-  if (!in_) return fail(std::strerror(errno));
+  if (!in_) return fail(path + ": " + std::strerror(errno));
   in_.seekg(0, std::ios::end);
   const auto size = in_.tellg();
-  if (size < 0) return fail("cannot be read");
+  if (size < 0) return fail(path + ": cannot be read");
   in_.seekg(0, std::ios::beg);
   size_ = static_cast<std::size_t>(size);
   content_.reserve(size_);
-  return true;
+  return {};
 }
 
-bool SlicedRead::readSlice(std::size_t bytes, std::string* error) {
+Result<> SlicedRead::readSlice(std::size_t bytes) {
   const std::size_t had = content_.size();
   const std::size_t want = std::min(bytes, size_ - had);
-  if (want == 0) return true;
+  if (want == 0) return {};
   content_.resize(had + want);
   in_.read(content_.data() + had, static_cast<std::streamsize>(want));
   if (static_cast<std::size_t>(in_.gcount()) != want) {
     content_.resize(had);
-    if (error) *error = path_ + ": cannot be read";
-    return false;
+    return fail(path_ + ": cannot be read");
   }
-  return true;
+  return {};
 }
 
 }  // namespace qb

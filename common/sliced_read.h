@@ -5,16 +5,17 @@
 #include <fstream>
 #include <string>
 
+#include "common/result.h"
+
 namespace qb {
 
 class SlicedRead {
  public:
-  // Refuses what readWholeFile refuses (a folder, a device or pipe, a file it cannot open),
-  // with `error` set to "<path>: <reason>".
-  bool open(const std::string& path, std::string* error = nullptr);
-  // Reads up to `bytes` more; false when the file cannot be read to the size it had at open,
+  // Refuses what readWholeFile refuses (a folder, a device or pipe, a file it cannot open).
+  Result<> open(const std::string& path);
+  // Reads up to `bytes` more; fails when the file cannot be read to the size it had at open,
   // and then it is never done.
-  bool readSlice(std::size_t bytes, std::string* error = nullptr);
+  Result<> readSlice(std::size_t bytes);
   bool done() const { return content_.size() == size_; }
   // The content read, once done.
   std::string take() { return std::move(content_); }

@@ -69,8 +69,8 @@ void runHotKey(HotKeyHost& host, const HotKeyAction& action) {
   for (int pass = 0; pass <= action.repeat && !loop.quitting(); ++pass) {
     loop.yield();
     if (action.run) {
-      std::string ignored;  // a program that does not start is skipped
-      player.desktop().processes.start(action.text, &ignored);
+      // A program that does not start is skipped.
+      (void)player.desktop().processes.start(action.text);
     }
     if (action.play) playMacroFile(host, action.text);
     if (action.send) player.SendKeyString(action.text, false);

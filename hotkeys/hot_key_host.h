@@ -3,8 +3,9 @@
 // waits (its desktop runs programs and holds the clipboard), the macro folder, and playing a
 // macro in the main window. The program implements it.
 
-#include <optional>
 #include <string>
+
+#include "common/result.h"
 
 namespace qb {
 
@@ -19,7 +20,7 @@ class HotKeyHost {
   // The macro folder; a row's macro path follows it as written, separator included.
   virtual std::string macroFolder() = 0;
   // Puts the macro text (when the file could be read) in the main window and presses Play.
-  virtual void playMacroText(std::optional<std::string> text) = 0;
+  virtual void playMacroText(Result<std::string> text) = 0;
 };
 
 }  // namespace qb

@@ -82,8 +82,8 @@ void MacroLibrary::select() {
 void MacroLibrary::openInEditor() {
   const int index = list_.listIndex();
   if (index < 0) return;
-  std::string error;
-  desktop_.shell.openTextEditor(path(list_.items()[static_cast<std::size_t>(index)]), &error);
+  // As before: the editor not starting is not said.
+  (void)desktop_.shell.openTextEditor(path(list_.items()[static_cast<std::size_t>(index)]));
 }
 
 int MacroLibrary::firstSelected() const {
@@ -107,10 +107,9 @@ void MacroLibrary::remove() {
   const std::string file = path(entry);
   ++selectGeneration_;  // a macro still loading is not shown after its removal
   list_.removeItem(static_cast<std::size_t>(index));
-  const FileResult deleted = deleteFile(file);
-  if (!deleted.ok)
-    desktop_.dialogs.messageBox("The macro could not be deleted: " + deleted.error, kProductTitle,
-                                platform::MessageButtons::Ok);
+  if (const auto deleted = deleteFile(file); !deleted)
+    desktop_.dialogs.messageBox("The macro could not be deleted: " + deleted.message(),
+                                kProductTitle, platform::MessageButtons::Ok);
   macroText_.setText("");
 }
 

@@ -75,8 +75,8 @@ std::optional<std::string> IniSettings::read(std::string_view section, std::stri
   return std::nullopt;
 }
 
-bool IniSettings::write(std::string_view section, std::string_view key, std::string_view value,
-                        std::string* error) {
+Result<> IniSettings::write(std::string_view section, std::string_view key,
+                            std::string_view value) {
   bool found = false;
   for (auto& e : entries_)
     if (equalsNoCase(e.section, section) && equalsNoCase(e.key, key)) {
@@ -95,9 +95,7 @@ bool IniSettings::write(std::string_view section, std::string_view key, std::str
   }
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
-  const FileResult result = writeFileAtomic(path_, serialise());
-  if (!result.ok && error) *error = result.error;
-  return result.ok;
+  return writeFileAtomic(path_, serialise());
 }
 
 std::string IniSettings::serialise() const {

@@ -16,8 +16,7 @@ class IniSettings final : public SettingsStore {
   // Reads the file; first removes what interrupted rewrites of it left in its folder.
   explicit IniSettings(std::string path);
   std::optional<std::string> read(std::string_view section, std::string_view key) override;
-  bool write(std::string_view section, std::string_view key, std::string_view value,
-             std::string* error) override;
+  Result<> write(std::string_view section, std::string_view key, std::string_view value) override;
   const std::string& path() const { return path_; }
 
  private:

@@ -32,13 +32,13 @@ double Settings::getNumber(std::string_view section, std::string_view key, doubl
 }
 
 bool Settings::put(std::string_view section, std::string_view key, std::string_view value) {
-  std::string error;
-  if (desktop_.settings.write(section, key, value, &error)) return true;
+  const auto written = desktop_.settings.write(section, key, value);
+  if (written) return true;
   // Said once: a store that cannot be written fails every write the same way.
   if (!failureReported_) {
     failureReported_ = true;
-    desktop_.dialogs.messageBox("The settings could not be saved: " + error, kProductTitle,
-                                platform::MessageButtons::Ok);
+    desktop_.dialogs.messageBox("The settings could not be saved: " + written.message(),
+                                kProductTitle, platform::MessageButtons::Ok);
   }
   return false;
 }

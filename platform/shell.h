@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/result.h"
+
 namespace qb::platform {
 
 // What the clipboard holds, in every format it offers: (MIME type, bytes) pairs.
@@ -32,7 +34,7 @@ class Shell {
   // Opens a web address or local page in the user's browser.
   virtual bool openUrl(std::string_view url) = 0;
   // Opens a text file in the user's plain-text editor.
-  virtual bool openTextEditor(std::string_view path, std::string* error) = 0;
+  virtual Result<> openTextEditor(std::string_view path) = 0;
 };
 
 // The notification-area icon. Its mouse events report the button state: 1 left, 2 right.
@@ -79,7 +81,7 @@ struct Shortcut {
 class ShortcutWriter {
  public:
   virtual ~ShortcutWriter() = default;
-  virtual bool write(const Shortcut& shortcut, std::string* error) = 0;
+  virtual Result<> write(const Shortcut& shortcut) = 0;
   // Makes a written shortcut's hot key work where the desktop does not do it by itself. Empty
   // when the key works (or the desktop needs nothing), else a message saying why it does not.
   virtual std::string armHotKey(const Shortcut& shortcut) {

@@ -2,6 +2,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace qb::platform {
 
 class Windows {
@@ -18,7 +20,7 @@ class Processes {
  public:
   virtual ~Processes() = default;
   // Starts a command line in a normal, focused window without waiting for it.
-  virtual bool start(std::string_view commandLine, std::string* error) = 0;
+  virtual Result<> start(std::string_view commandLine) = 0;
 };
 
 }  // namespace qb::platform

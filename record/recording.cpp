@@ -38,13 +38,13 @@ void RecordingControl::SaveMacro() {
   const std::string name = host_.macroName();
   if (trimBlanks(name).empty()) return say("Please Enter a Macro Name");
   const std::string entry = "Macro-" + name + ".txt";
-  if (const std::string problem = macroNameProblem(entry); !problem.empty())
-    return say("The macro cannot be saved as \"" + entry + "\": " + problem + ".");
+  if (const auto nameable = checkMacroFileName(entry); !nameable)
+    return say("The macro cannot be saved as \"" + entry + "\": " + nameable.message() + ".");
   std::string content(macro);
   content += kCrLf;
-  const FileResult written = writeFileAtomic(host_.macroPath(entry), content);
+  const auto written = writeFileAtomic(host_.macroPath(entry), content);
   // A failed save keeps both fields and the list as they were, so nothing is lost.
-  if (!written.ok) return say("The macro could not be saved: " + written.error);
+  if (!written) return say("The macro could not be saved: " + written.message());
   host_.macroSaved(entry);
   host_.setRecordedText("");
 }

@@ -15,11 +15,10 @@ std::string standAloneProgramName(std::string_view entry) {
   return name + ".exe";
 }
 
-FileResult writeStandAloneProgram(const std::string& stubPath, const std::string& target,
-                                  std::string_view macro, bool advanced) {
-  std::string error;
-  auto image = readWholeFile(stubPath, &error);
-  if (!image) return {false, "the stand-alone stub " + error};
+Result<> writeStandAloneProgram(const std::string& stubPath, const std::string& target,
+                                std::string_view macro, bool advanced) {
+  auto image = readWholeFile(stubPath);
+  if (!image) return fail("the stand-alone stub " + image.message());
   image->reserve(image->size() + macro.size() + 32);
   *image += narrowMarker(advanced ? kAdvancedMarkerWide : kRecordedMarkerWide);
   *image += macro;

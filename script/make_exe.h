@@ -14,7 +14,7 @@ namespace qb {
 std::string standAloneProgramName(std::string_view entry);
 
 // Writes stub + marker + macro + CR LF to `target` through a temporary file, executable.
-FileResult writeStandAloneProgram(const std::string& stubPath, const std::string& target,
-                                  std::string_view macro, bool advanced);
+Result<> writeStandAloneProgram(const std::string& stubPath, const std::string& target,
+                                std::string_view macro, bool advanced);
 
 }  // namespace qb

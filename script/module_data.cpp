@@ -30,10 +30,18 @@ void ModuleData::button(platform::MouseButton b, bool down) {
   desktop_.buttons.press(b, down);
 }
 
-void ModuleData::LeftDown() { button(platform::MouseButton::Left, true); }
-void ModuleData::LeftUp() { button(platform::MouseButton::Left, false); }
-void ModuleData::RightDown() { button(platform::MouseButton::Right, true); }
-void ModuleData::RightUp() { button(platform::MouseButton::Right, false); }
+void ModuleData::LeftDown() {
+  button(platform::MouseButton::Left, true);
+}
+void ModuleData::LeftUp() {
+  button(platform::MouseButton::Left, false);
+}
+void ModuleData::RightDown() {
+  button(platform::MouseButton::Right, true);
+}
+void ModuleData::RightUp() {
+  button(platform::MouseButton::Right, false);
+}
 
 void ModuleData::LeftClick() {
   LeftDown();
@@ -49,7 +57,7 @@ bool ModuleData::SendKeyString(std::string_view keys, bool waitUntilProcessed) {
   if (keys.empty()) return true;
   const ParsedKeys parsed = parseKeyString(keys);
   if (!parsed.ok()) return false;
-  return desktop_.keys.send(parsed.keys, keys, waitUntilProcessed);
+  return desktop_.keys.send(*parsed, keys, waitUntilProcessed);
 }
 
 void ModuleData::ReleaseHeldButtons() {

@@ -24,10 +24,9 @@ double speedFactor(double percent, bool decrease);
 // Reads the macro file, applies `rewrite` and writes the result followed by CR LF through a
 // temporary file renamed over the macro.
 template <typename Rewrite>
-FileResult rewriteMacroFile(const std::string& path, Rewrite rewrite) {
-  std::string error;
-  const auto text = readWholeFile(path, &error);
-  if (!text) return {false, error};
+Result<> rewriteMacroFile(const std::string& path, Rewrite rewrite) {
+  const auto text = readWholeFile(path);
+  if (!text) return text.error();
   std::string updated = rewrite(std::string_view(*text));
   updated += "\r\n";
   return writeFileAtomic(path, updated);

@@ -91,8 +91,8 @@ class AdvancedRun {
       return true;
     }
     if (startsWithNoCase(line, "run=")) {
-      std::string error;
-      module_.desktop().processes.start(line.substr(4), &error);
+      // A program that does not start is skipped; the macro goes on.
+      (void)module_.desktop().processes.start(line.substr(4));
       return true;
     }
     if (startsWithNoCase(line, "activate=")) {

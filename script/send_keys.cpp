@@ -82,12 +82,8 @@ class Parser {
 
   ParsedKeys run() {
     parseSequence(false);
-    ParsedKeys result;
-    if (error_)
-      result.error = std::move(error_);
-    else
-      result.keys = std::move(out_);
-    return result;
+    if (error_) return std::move(*error_);
+    return std::move(out_);
   }
 
  private:

@@ -4,10 +4,10 @@
 // single character ("{+}", "{}}"), "~" for Enter, and plain characters.
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
 #include "platform/input.h"
 
 namespace qb {
@@ -18,11 +18,8 @@ struct KeyStringError {
   std::string describe() const;
 };
 
-struct ParsedKeys {
-  platform::KeySequence keys;
-  std::optional<KeyStringError> error;
-  bool ok() const { return !error.has_value(); }
-};
+// The keys to press and release, or where and why the key string is wrong.
+using ParsedKeys = Result<platform::KeySequence, KeyStringError>;
 
 ParsedKeys parseKeyString(std::string_view text);
 

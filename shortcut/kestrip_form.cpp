@@ -125,15 +125,14 @@ void KestripForm::makeShortcut() {
     // A macro text file: its program is made beside the maker (or, where the user cannot write
     // there, in the user's own folder), always with the recorded-macro marker. The program's
     // name never is the macro file's own.
-    std::string error;
-    const auto macro = readWholeFile(target, &error);
-    if (!macro) return say("The macro could not be read: " + error);
+    const auto macro = readWholeFile(target);
+    if (!macro) return say("The macro could not be read: " + macro.message());
     const std::string folder = writableFolder(desktop_.environment, kProgramSubfolder);
     if (folder != ownFolder()) madeIn = folder;
     target = joinPath(folder, standAloneProgramName(fileName));
-    const FileResult made =
+    const auto made =
         writeStandAloneProgram(joinPath(ownFolder(), kStubProgram), target, *macro, false);
-    if (!made.ok) return say("The macro program could not be made: " + made.error);
+    if (!made) return say("The macro program could not be made: " + made.message());
   }
 
   platform::Shortcut shortcut;
@@ -144,9 +143,8 @@ void KestripForm::makeShortcut() {
     shortcut.hotKey = hotKeyText(ctrl, shift, alt, Key.text());
   }
   shortcut.target = target;
-  std::string error;
-  if (!desktop_.shortcuts.write(shortcut, &error))
-    return say("The shortcut could not be written: " + error);
+  if (const auto written = desktop_.shortcuts.write(shortcut); !written)
+    return say("The shortcut could not be written: " + written.message());
   // A hot key that cannot work is said instead of the completion, so it is not lost unseen.
   if (!shortcut.hotKey.empty()) {
     if (const std::string problem = desktop_.shortcuts.armHotKey(shortcut); !problem.empty())

@@ -84,34 +84,24 @@ std::optional<AppendedMacro> findAppendedMacro(std::string_view image) {
   return std::nullopt;
 }
 
-std::optional<AppendedMacro> readAppendedMacro(const std::string& ownPath, std::string& problem) {
+Result<AppendedMacro> readAppendedMacro(const std::string& ownPath) {
+  constexpr std::string_view kUnreadable = "The macro program could not read its own file: ";
   // Scanned as a stream: the program image before the macro is never held in memory.
-  std::string error;
-  std::ifstream file;
-  if (isRegularFile(ownPath, &error)) file.open(ownPath, std::ios::binary);
-  if (!file.is_open()) {
-    if (error.empty()) error = ownPath + ": cannot be read";
-    problem = "The macro program could not read its own file: " + error;
-    return std::nullopt;
-  }
-  std::optional<AppendedMacro> macro;
+  if (auto regular = isRegularFile(ownPath); !regular)
+    return fail(std::string(kUnreadable) + regular.message());
+  std::ifstream file(ownPath, std::ios::binary);
+  if (!file.is_open()) return fail(std::string(kUnreadable) + ownPath + ": cannot be read");
   for (const bool advanced : {false, true}) {
     const std::u16string_view marker = advanced ? kAdvancedMarkerWide : kRecordedMarkerWide;
     const auto at = findMarkerInFile(file, marker);
     if (!at) continue;
     auto text = readFrom(file, *at + marker.size());
-    if (!text) {
-      problem = "The macro program could not read its own file: " + ownPath + ": cannot be read";
-      return std::nullopt;
-    }
-    macro = macroAfter(advanced, std::move(*text));
-    break;
+    if (!text) return fail(std::string(kUnreadable) + ownPath + ": cannot be read");
+    return macroAfter(advanced, std::move(*text));
   }
-  if (!macro)
-    problem = "There is no macro in " + ownPath +
+  return fail("There is no macro in " + ownPath +
               ". It is the stand-alone stub, which is copied to make macro programs; it plays "
-              "nothing by itself.";
-  return macro;
+              "nothing by itself.");
 }
 
 }  // namespace qb

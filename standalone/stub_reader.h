@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace qb {
 
 // The macro text field's tag that marks the appended macro as an advanced one.
@@ -21,8 +23,8 @@ struct AppendedMacro {
 // marker. Empty when the image holds neither (the bare stub).
 std::optional<AppendedMacro> findAppendedMacro(std::string_view image);
 
-// Reads the program file at `ownPath` and finds its macro. Empty with `problem` set, naming the
-// file, when the file cannot be read or carries no macro.
-std::optional<AppendedMacro> readAppendedMacro(const std::string& ownPath, std::string& problem);
+// Reads the program file at `ownPath` and finds its macro. Fails, naming the file, when the
+// file cannot be read or carries no macro.
+Result<AppendedMacro> readAppendedMacro(const std::string& ownPath);
 
 }  // namespace qb

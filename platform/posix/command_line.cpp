@@ -2,16 +2,11 @@
 
 namespace qb::platform::x11 {
 
-std::optional<std::vector<std::string>> splitCommandLine(std::string_view line,
-                                                         std::string* error) {
+Result<std::vector<std::string>> splitCommandLine(std::string_view line) {
   std::vector<std::string> words;
   std::string word;
   bool inWord = false;  // "" makes an empty argument
   std::size_t i = 0;
-  const auto fail = [&](const char* what) -> std::optional<std::vector<std::string>> {
-    if (error) *error = what;
-    return std::nullopt;
-  };
   while (i < line.size()) {
     const char c = line[i];
     if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {

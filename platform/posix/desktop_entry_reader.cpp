@@ -86,8 +86,7 @@ std::map<std::string, std::string> desktopEntryKeys(std::string_view text) {
   return keys;
 }
 
-std::optional<std::vector<std::string>> desktopExecArguments(std::string_view exec,
-                                                             std::string* error) {
+Result<std::vector<std::string>> desktopExecArguments(std::string_view exec) {
   std::vector<std::string> words;
   std::string word;
   bool inWord = false;
@@ -105,10 +104,7 @@ std::optional<std::vector<std::string>> desktopExecArguments(std::string_view ex
       continue;
     }
     for (++i;; ++i) {
-      if (i >= exec.size()) {
-        if (error) *error = "the Exec line has an unclosed quote";
-        return std::nullopt;
-      }
+      if (i >= exec.size()) return fail("the Exec line has an unclosed quote");
       if (exec[i] == '"') break;
       if (exec[i] == '\\' && i + 1 < exec.size() &&
           std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos)

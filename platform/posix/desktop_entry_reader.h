@@ -3,10 +3,11 @@
 // the Exec line split into the program's arguments, as a freedesktop launcher does.
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/result.h"
 
 namespace qb::platform::x11 {
 
@@ -19,8 +20,7 @@ std::string unescapeDesktopValue(std::string_view value);
 
 // The arguments of an (unescaped) Exec value: blanks separate them; inside double quotes a
 // backslash escapes " ` $ and \; "%%" is a '%' and the other field codes (%f, %U, %k, ...)
-// are dropped, since a hot key opens no file. Empty with `error` set on an unclosed quote.
-std::optional<std::vector<std::string>> desktopExecArguments(std::string_view exec,
-                                                             std::string* error);
+// are dropped, since a hot key opens no file. Fails on an unclosed quote.
+Result<std::vector<std::string>> desktopExecArguments(std::string_view exec);
 
 }  // namespace qb::platform::x11

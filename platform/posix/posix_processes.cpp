@@ -60,17 +60,12 @@ std::vector<std::string> childEnvironment() {
   return result;
 }
 
-std::string findProgram(const std::string& name, std::string* error) {
-  if (name.empty()) {
-    if (error) *error = "the command line names no program";
-    return {};
-  }
+Result<std::string> findProgram(const std::string& name) {
+  if (name.empty()) return fail("the command line names no program");
   if (name.find('/') != std::string::npos) {
     if (isExecutableFile(name)) return name;
-    if (error)
-      *error = exists(name) ? "\"" + name + "\" is not an executable program"
-                            : "program \"" + name + "\" not found";
-    return {};
+    return fail(exists(name) ? "\"" + name + "\" is not an executable program"
+                             : "program \"" + name + "\" not found");
   }
   const char* env = std::getenv("PATH");
   const std::string path = env && *env ? env : "/usr/local/bin:/usr/bin:/bin";
@@ -83,18 +78,14 @@ std::string findProgram(const std::string& name, std::string* error) {
     if (isExecutableFile(candidate)) return candidate;
     start = end + 1;
   }
-  if (error) *error = "program \"" + name + "\" not found on the PATH";
-  return {};
+  return fail("program \"" + name + "\" not found on the PATH");
 }
 
-bool spawnDetached(const std::vector<std::string>& argv, std::string* error,
-                   const std::string& workingFolder) {
-  if (argv.empty()) {
-    if (error) *error = "the command line names no program";
-    return false;
-  }
-  const std::string program = findProgram(argv[0], error);
-  if (program.empty()) return false;
+Result<> spawnDetached(const std::vector<std::string>& argv, const std::string& workingFolder) {
+  if (argv.empty()) return fail("the command line names no program");
+  const auto found = findProgram(argv[0]);
+  if (!found) return found.error();
+  const std::string& program = *found;
   // Everything the children need is prepared before fork: after it, only async-signal-safe
   // calls are allowed.
   std::vector<char*> args;
@@ -106,17 +97,14 @@ bool spawnDetached(const std::vector<std::string>& argv, std::string* error,
   envp.push_back(nullptr);
   // The report pipe says which step failed: 0 the working folder, 1 the program.
   int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) {
-    if (error) *error = std::string("cannot create a pipe: ") + std::strerror(errno);
-    return false;
-  }
+  if (::pipe2(report, O_CLOEXEC) != 0)
+    return fail(std::string("cannot create a pipe: ") + std::strerror(errno));
   const pid_t child = ::fork();
   if (child < 0) {
     const int e = errno;
     ::close(report[0]);
     ::close(report[1]);
-    if (error) *error = std::string("cannot fork: ") + std::strerror(e);
-    return false;
+    return fail(std::string("cannot fork: ") + std::strerror(e));
   }
   if (child == 0) {
     ::setsid();
@@ -151,30 +139,27 @@ bool spawnDetached(const std::vector<std::string>& argv, std::string* error,
     got = ::read(report[0], failure, sizeof failure);
   } while (got < 0 && errno == EINTR);
   ::close(report[0]);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    if (error) *error = "cannot start \"" + argv[0] + "\": no process could be created";
-    return false;
-  }
-  if (got == static_cast<ssize_t>(sizeof failure)) {
-    if (error)
-      *error = failure[0] ? "cannot start \"" + program + "\": " + std::strerror(failure[1])
-                          : "cannot enter the folder \"" + workingFolder +
-                                "\": " + std::strerror(failure[1]);
-    return false;
-  }
-  return true;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    return fail("cannot start \"" + argv[0] + "\": no process could be created");
+  if (got == static_cast<ssize_t>(sizeof failure))
+    return fail(failure[0] ? "cannot start \"" + program + "\": " + std::strerror(failure[1])
+                           : "cannot enter the folder \"" + workingFolder +
+                                 "\": " + std::strerror(failure[1]));
+  return {};
 }
 
-bool PosixProcesses::start(std::string_view commandLine, std::string* error) {
-  std::string why;
-  auto argv = splitCommandLine(commandLine, &why);
-  if (argv && argv->size() == 1 && !isExecutableFile((*argv)[0]) && exists((*argv)[0]) &&
+Result<> PosixProcesses::start(std::string_view commandLine) {
+  const auto cannotRun = [&](const std::string& why) {
+    return fail("Cannot run \"" + std::string(commandLine) + "\": " + why);
+  };
+  auto argv = splitCommandLine(commandLine);
+  if (!argv) return cannotRun(argv.message());
+  if (argv->empty()) return cannotRun("the command line names no program");
+  if (argv->size() == 1 && !isExecutableFile((*argv)[0]) && exists((*argv)[0]) &&
       (*argv)[0].find('/') != std::string::npos)
-    argv = std::vector<std::string>{"xdg-open", (*argv)[0]};
-  if (argv && !argv->empty() && spawnDetached(*argv, &why)) return true;
-  if (argv && argv->empty()) why = "the command line names no program";
-  if (error) *error = "Cannot run \"" + std::string(commandLine) + "\": " + why;
-  return false;
+    *argv = std::vector<std::string>{"xdg-open", (*argv)[0]};
+  if (auto spawned = spawnDetached(*argv); !spawned) return cannotRun(spawned.message());
+  return {};
 }
 
 }  // namespace qb::platform::x11

@@ -7,15 +7,14 @@
 namespace qb::platform::x11 {
 
 // The program file an argument names: itself when it contains a slash, else the first
-// executable file of that name on $PATH. Empty with `error` set when there is none.
-std::string findProgram(const std::string& name, std::string* error);
+// executable file of that name on $PATH. Fails when there is none.
+Result<std::string> findProgram(const std::string& name);
 
 // Starts a program with these arguments in a session of its own, not waiting for it and
 // leaving no zombie behind (the intermediate child is reaped at once), in `workingFolder` when
 // one is given. Fails with the reason when the program cannot be found or executed, or the
 // folder cannot be entered.
-bool spawnDetached(const std::vector<std::string>& argv, std::string* error,
-                   const std::string& workingFolder = {});
+Result<> spawnDetached(const std::vector<std::string>& argv, const std::string& workingFolder = {});
 
 // Sets an environment variable this program needs for itself when the user has not set it.
 // Programs it starts do not inherit a value set this way: they get the user's environment as it
@@ -30,7 +29,7 @@ std::vector<std::string> childEnvironment();
 // the desktop would on a double click.
 class PosixProcesses final : public Processes {
  public:
-  bool start(std::string_view commandLine, std::string* error) override;
+  Result<> start(std::string_view commandLine) override;
 };
 
 }  // namespace qb::platform::x11

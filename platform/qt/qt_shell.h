@@ -9,7 +9,7 @@ namespace qb::platform::x11 {
 class QtShell final : public Shell {
  public:
   bool openUrl(std::string_view url) override;
-  bool openTextEditor(std::string_view path, std::string* error) override;
+  Result<> openTextEditor(std::string_view path) override;
 };
 
 }  // namespace qb::platform::x11

@@ -15,15 +15,11 @@ class MemorySettings final : public SettingsStore {
     if (it == values_.end()) return std::nullopt;
     return it->second;
   }
-  bool write(std::string_view section, std::string_view key, std::string_view value,
-             std::string* error) override {
-    if (failWrites_) {
-      if (error) *error = "the settings store is not writable";
-      return false;
-    }
+  Result<> write(std::string_view section, std::string_view key, std::string_view value) override {
+    if (failWrites_) return fail("the settings store is not writable");
     values_[keyOf(section, key)] = value;
     ++writes_;
-    return true;
+    return {};
   }
   void failWrites(bool on) { failWrites_ = on; }
   int writes() const { return writes_; }

@@ -66,14 +66,12 @@ bool SimDesktop::activate(std::string_view title) {
   return false;
 }
 
-bool SimDesktop::start(std::string_view commandLine, std::string* error) {
+Result<> SimDesktop::start(std::string_view commandLine) {
   log_.record("Run", commandLine);
-  if (failingPrograms_.count(std::string(commandLine))) {
-    if (error) *error = "cannot start " + std::string(commandLine);
-    return false;
-  }
+  if (failingPrograms_.count(std::string(commandLine)))
+    return fail("cannot start " + std::string(commandLine));
   if (keepHistory_) started_.emplace_back(commandLine);
-  return true;
+  return {};
 }
 
 MessageAnswer SimDesktop::messageBox(std::string_view text, std::string_view title,
@@ -137,10 +135,10 @@ bool SimDesktop::openUrl(std::string_view url) {
   return true;
 }
 
-bool SimDesktop::openTextEditor(std::string_view path, std::string* error) {
+Result<> SimDesktop::openTextEditor(std::string_view path) {
   log_.record("OpenEditor", path);
-  if (failEditor_ && error) *error = "no text editor could be started";
-  return !failEditor_;
+  if (failEditor_) return fail("no text editor could be started");
+  return {};
 }
 
 bool SimDesktop::addIcon(std::string_view tip, std::function<void(int)> onMouse) {
@@ -170,15 +168,12 @@ bool SimDesktop::setTopmost(std::string_view form, bool on) {
   return true;
 }
 
-bool SimDesktop::write(const Shortcut& shortcut, std::string* error) {
+Result<> SimDesktop::write(const Shortcut& shortcut) {
   log_.record("WriteShortcut", shortcut.path + " -> " + shortcut.target +
                                    (shortcut.hotKey.empty() ? "" : " [" + shortcut.hotKey + "]"));
-  if (failShortcuts_) {
-    if (error) *error = shortcut.path + ": cannot be written";
-    return false;
-  }
+  if (failShortcuts_) return fail(shortcut.path + ": cannot be written");
   if (keepHistory_) shortcuts_.push_back(shortcut);
-  return true;
+  return {};
 }
 
 std::string SimDesktop::armHotKey(const Shortcut& shortcut) {

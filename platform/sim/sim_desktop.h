@@ -64,7 +64,7 @@ class SimDesktop final : public Cursor,
   // Windows, Processes, Dialogs.
   std::string foregroundTitle() override;
   bool activate(std::string_view title) override;
-  bool start(std::string_view commandLine, std::string* error) override;
+  Result<> start(std::string_view commandLine) override;
   MessageAnswer messageBox(std::string_view text, std::string_view title,
                            MessageButtons buttons) override;
 
@@ -78,7 +78,7 @@ class SimDesktop final : public Cursor,
   ClipboardContents contents() override;
   bool restore(const ClipboardContents& contents) override;
   bool openUrl(std::string_view url) override;
-  bool openTextEditor(std::string_view path, std::string* error) override;
+  Result<> openTextEditor(std::string_view path) override;
   bool addIcon(std::string_view tip, std::function<void(int)> onMouse) override;
   void removeIcon() override;
   bool iconVisible() const override { return trayShown_ && notificationArea_; }
@@ -89,7 +89,7 @@ class SimDesktop final : public Cursor,
   std::vector<std::string> specialFolders() override { return specialFolders_; }
   std::string userDataFolder() override { return userDataFolder_; }
   std::string sessionLimits() override { return sessionLimits_; }
-  bool write(const Shortcut& shortcut, std::string* error) override;
+  Result<> write(const Shortcut& shortcut) override;
   std::string armHotKey(const Shortcut& shortcut) override;
 
   // Scripting and inspection.

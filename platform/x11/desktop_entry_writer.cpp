@@ -90,17 +90,12 @@ std::string desktopEntryText(const Shortcut& shortcut) {
   return text;
 }
 
-bool DesktopEntryWriter::write(const Shortcut& shortcut, std::string* error) {
-  const FileResult written = writeFileAtomic(shortcut.path, desktopEntryText(shortcut));
-  if (!written.ok) {
-    if (error) *error = written.error;
-    return false;
-  }
-  if (::chmod(shortcut.path.c_str(), 0755) != 0) {
-    if (error) *error = shortcut.path + ": " + std::strerror(errno);
-    return false;
-  }
-  return true;
+Result<> DesktopEntryWriter::write(const Shortcut& shortcut) {
+  if (auto written = writeFileAtomic(shortcut.path, desktopEntryText(shortcut)); !written)
+    return written;
+  if (::chmod(shortcut.path.c_str(), 0755) != 0)
+    return fail(shortcut.path + ": " + std::strerror(errno));
+  return {};
 }
 
 std::string hotKeyServiceAutostartText(const std::string& serviceProgram) {
@@ -144,18 +139,18 @@ std::string DesktopEntryWriter::armHotKey(const Shortcut& shortcut) {
   // Listed for every login; rewritten when the service program has moved.
   const std::string autostart = autostartFolder() + "/" + kHotKeyServiceAutostartName;
   const std::string text = hotKeyServiceAutostartText(serviceProgram_);
-  if (readWholeFile(autostart) != text) {
+  if (readWholeFile(autostart).value_or("") != text) {
     fs::create_directories(autostartFolder(), ec);
-    if (const FileResult saved = writeFileAtomic(autostart, text); !saved.ok)
-      return written + " will not work after the next login: " + saved.error;
+    if (const auto saved = writeFileAtomic(autostart, text); !saved)
+      return written + " will not work after the next login: " + saved.message();
   }
 
   Display* dpy = XOpenDisplay(nullptr);
   if (!dpy) return written + " does not work: no X display could be opened.";
   std::string problem;
   if (!hotKeyServiceRunning(dpy)) {
-    std::string why;
-    if (!spawnDetached({serviceProgram_}, &why)) problem = written + " does not work: " + why;
+    if (const auto spawned = spawnDetached({serviceProgram_}); !spawned)
+      problem = written + " does not work: " + spawned.message();
   }
   std::optional<std::string> state;
   if (problem.empty()) {

@@ -18,7 +18,7 @@ class DesktopEntryWriter final : public ShortcutWriter {
  public:
   // `serviceProgram`: the service's executable; empty for the one beside this program's own.
   explicit DesktopEntryWriter(std::string serviceProgram = {});
-  bool write(const Shortcut& shortcut, std::string* error) override;
+  Result<> write(const Shortcut& shortcut) override;
   std::string armHotKey(const Shortcut& shortcut) override;
 
  private:

@@ -147,7 +147,7 @@ struct HotKeyService::Impl {
         const auto hotKey = keys.find(std::string(kHotKeyEntryKey));
         if (hotKey == keys.end() || hotKey->second.empty()) continue;
         Entry entry{path, hotKey->second, {}, keys["Path"], HotKeyState::Ok};
-        if (auto argv = desktopExecArguments(keys["Exec"], nullptr); argv && !argv->empty())
+        if (auto argv = desktopExecArguments(keys["Exec"]); argv && !argv->empty())
           entry.argv = std::move(*argv);
         else
           entry.state = HotKeyState::BadEntry;
@@ -193,10 +193,9 @@ struct HotKeyService::Impl {
   }
 
   void launch(const Entry& entry) {
-    std::string error;
-    if (!spawnDetached(entry.argv, &error, entry.workingFolder))
+    if (const auto spawned = spawnDetached(entry.argv, entry.workingFolder); !spawned)
       std::cerr << kHotKeyServiceProgram << ": the hot key " << entry.hotKey << " of " << entry.path
-                << " could not start its program: " << error << "\n";
+                << " could not start its program: " << spawned.message() << "\n";
   }
 
   // Handles the events that have come; false when the service must end.

@@ -65,19 +65,15 @@ std::string x11Unavailable() {
   return {};
 }
 
-std::unique_ptr<Connection> Connection::open(std::string* error) {
-  if (std::string reason = x11Unavailable(); !reason.empty()) {
-    if (error) *error = reason;
-    return nullptr;
-  }
+Result<std::unique_ptr<Connection>> Connection::open() {
+  if (std::string reason = x11Unavailable(); !reason.empty()) return fail(reason);
   Display* dpy = XOpenDisplay(nullptr);
   if (!dpy) {
-    if (error) {
-      *error = "Quillbarrow cannot connect to the X11 display \"" + displayName() +
-               "\": check that the X server runs and that this user may use it (xauth, xhost).";
-      if (waylandSession()) *error += " Wayland sessions need XWayland for Quillbarrow.";
-    }
-    return nullptr;
+    std::string reason = "Quillbarrow cannot connect to the X11 display \"" + displayName() +
+                         "\": check that the X server runs and that this user may use it (xauth, "
+                         "xhost).";
+    if (waylandSession()) reason += " Wayland sessions need XWayland for Quillbarrow.";
+    return fail(reason);
   }
   installErrorHandler();
   return std::unique_ptr<Connection>(new Connection(dpy));

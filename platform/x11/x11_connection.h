@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "common/result.h"
+
 struct _XDisplay;
 
 namespace qb::platform::x11 {
@@ -13,8 +15,8 @@ using XId = unsigned long;
 
 class Connection {
  public:
-  // Connects to $DISPLAY; on failure returns null with `error` saying what is needed.
-  static std::unique_ptr<Connection> open(std::string* error);
+  // Connects to $DISPLAY; a failure says what is needed.
+  static Result<std::unique_ptr<Connection>> open();
   ~Connection();
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;

@@ -1,36 +1,28 @@
 #include "platform/x11/x11_desktop.h"
 
-#include "platform/x11/shared_colormap.h"
-
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include "platform/x11/shared_colormap.h"
+
 namespace qb::platform::x11 {
 
-std::unique_ptr<X11Desktop> X11Desktop::create(std::string* error) {
-  return create(defaultSettingsPath(), error);
+Result<std::unique_ptr<X11Desktop>> X11Desktop::create() {
+  return create(defaultSettingsPath());
 }
 
-std::unique_ptr<X11Desktop> X11Desktop::create(const std::string& settingsPath,
-                                               std::string* error) {
-  if (!QCoreApplication::instance()) {
-    if (error) *error = "The X11 desktop needs the program's QApplication, and none exists yet.";
-    return nullptr;
-  }
-  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-    if (error)
-      *error =
-          "Quillbarrow needs X11, but Qt runs on Wayland here: start it with "
-          "QT_QPA_PLATFORM=xcb (Wayland sessions need XWayland).";
-    return nullptr;
-  }
-  auto connection = Connection::open(error);
-  if (!connection) return nullptr;
-  if (std::string missing = connection->missingExtensions(); !missing.empty()) {
-    if (error) *error = missing;
-    return nullptr;
-  }
-  return std::unique_ptr<X11Desktop>(new X11Desktop(std::move(connection), settingsPath));
+Result<std::unique_ptr<X11Desktop>> X11Desktop::create(const std::string& settingsPath) {
+  if (!QCoreApplication::instance())
+    return fail("The X11 desktop needs the program's QApplication, and none exists yet.");
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    return fail(
+        "Quillbarrow needs X11, but Qt runs on Wayland here: start it with "
+        "QT_QPA_PLATFORM=xcb (Wayland sessions need XWayland).");
+  auto connection = Connection::open();
+  if (!connection) return connection.error();
+  if (std::string missing = (*connection)->missingExtensions(); !missing.empty())
+    return fail(missing);
+  return std::unique_ptr<X11Desktop>(new X11Desktop(std::move(*connection), settingsPath));
 }
 
 X11Desktop::X11Desktop(std::unique_ptr<Connection> connection, const std::string& settingsPath)

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/result.h"
 #include "platform/desktop.h"
 #include "platform/ini_settings.h"
 #include "platform/posix/posix_processes.h"
@@ -30,11 +31,11 @@ namespace qb::platform::x11 {
 
 class X11Desktop {
  public:
-  // The desktop, or null with `error` saying what is missing (no DISPLAY, a Wayland session
-  // without XWayland, an X server without XTEST or XInput 2.2, no QApplication).
-  static std::unique_ptr<X11Desktop> create(std::string* error);
+  // The desktop, or what is missing (no DISPLAY, a Wayland session without XWayland, an X
+  // server without XTEST or XInput 2.2, no QApplication).
+  static Result<std::unique_ptr<X11Desktop>> create();
   // Settings at `settingsPath` instead of the user's file (tests, portable setups).
-  static std::unique_ptr<X11Desktop> create(const std::string& settingsPath, std::string* error);
+  static Result<std::unique_ptr<X11Desktop>> create(const std::string& settingsPath);
   ~X11Desktop();
   X11Desktop(const X11Desktop&) = delete;
   X11Desktop& operator=(const X11Desktop&) = delete;

@@ -83,7 +83,7 @@ void X11KeyState::countButtonPresses() {
 std::uint32_t X11KeyState::buttonPresses(int vk) {
   if (!buttonsTried_) {
     buttonsTried_ = true;
-    buttons_ = Connection::open(nullptr);
+    if (auto opened = Connection::open()) buttons_ = std::move(*opened);
     if (buttons_) {
       Display* dpy = buttons_->display();
       int opcode = 0, event = 0, error = 0, major = 2, minor = 2;

@@ -49,8 +49,12 @@ X11KeyboardHook::~X11KeyboardHook() {
 }
 
 bool X11KeyboardHook::connect() {
-  connection_ = Connection::open(&error_);
-  if (!connection_) return false;
+  auto opened = Connection::open();
+  if (!opened) {
+    error_ = opened.message();
+    return false;
+  }
+  connection_ = std::move(*opened);
   Display* dpy = connection_->display();
   int event = 0, errorBase = 0;
   int major = 2, minor = 2;

@@ -33,7 +33,9 @@ TEST(InterruptedWrites, EveryStartClearsTheFoldersItWritesInAndSparesRunningWrit
     sim.setExecutablePath(temp.pathOf("prog/daventi"));
     sim.setUserDataFolder(temp.pathOf("data"));
     sim.setArguments(" KWhatever5150 ");
-    if (!location.empty()) sim.settings().write("Options", "Location", location, nullptr);
+    if (!location.empty()) {
+      EXPECT_TRUE(sim.settings().write("Options", "Location", location));
+    }
   };
   const auto recorder = [&](const std::string& location) {
     return [&, location](test::TempFolder& temp) {

@@ -138,7 +138,7 @@ TEST_F(BuilderFiles, TwoSavesWithinOneSecondBothReachTheMainList) {
 TEST_F(BuilderFiles, ALoadTakesTheStoredLocationAndTheProgramFolderForAShortOne) {
   fs::create_directories(folder() + "/other");
   app.form().Text4.setText(folder() + "/other");
-  app.sim.settings().write("Options", "Location", "  " + folder() + "/other  ", nullptr);
+  EXPECT_TRUE(app.sim.settings().write("Options", "Location", "  " + folder() + "/other  "));
   FormMacroBuilder& b = open();
   b.MacroText.setText("w:a\r\n");
   saveAs(b, "o");
@@ -146,7 +146,7 @@ TEST_F(BuilderFiles, ALoadTakesTheStoredLocationAndTheProgramFolderForAShortOne)
   b.CmdExit.click();
   app.run();
 
-  app.sim.settings().write("Options", "Location", " x ", nullptr);
+  EXPECT_TRUE(app.sim.settings().write("Options", "Location", " x "));
   FormMacroBuilder& again = open();
   saveAs(again, "p");
   EXPECT_TRUE(fs::exists(folder() + "/Macro-AM-p.txt"));  // the program's own folder

@@ -51,8 +51,8 @@ TEST_F(FileIo, NamesUpToTheFileSystemsLimitAreWritten) {
   for (const std::size_t length : {13u, 200u, 248u, 249u, 250u, 254u, 255u}) {
     const std::string name = "Macro-AM-" + std::string(length - 13, 'n') + ".txt";
     ASSERT_EQ(name.size(), length);
-    const FileResult written = writeFileAtomic(pathOf(name), "w:a\r\n");
-    EXPECT_TRUE(written.ok) << length << ": " << written.error;
+    const auto written = writeFileAtomic(pathOf(name), "w:a\r\n");
+    EXPECT_TRUE(written.ok()) << length << ": " << written.message();
     EXPECT_EQ(read(name), "w:a\r\n") << length;
     std::error_code ignored;
     fs::remove(pathOf(name), ignored);
@@ -62,9 +62,9 @@ TEST_F(FileIo, NamesUpToTheFileSystemsLimitAreWritten) {
 
 TEST_F(FileIo, AReplacedFileKeepsItsAccessRights) {
   const std::string name = "Macro-login.txt";
-  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:secret\r\n").ok);
+  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:secret\r\n").ok());
   fs::permissions(pathOf(name), fs::perms::owner_read | fs::perms::owner_write);
-  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:other\r\n").ok);
+  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:other\r\n").ok());
   EXPECT_EQ(read(name), "w:other\r\n");
   EXPECT_EQ(fs::status(pathOf(name)).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
@@ -72,29 +72,30 @@ TEST_F(FileIo, AReplacedFileKeepsItsAccessRights) {
 }
 
 TEST_F(FileIo, WritingThroughALinkReplacesTheFileItPointsAt) {
-  ASSERT_TRUE(writeFileAtomic(pathOf("real.txt"), "old\r\n").ok);
+  ASSERT_TRUE(writeFileAtomic(pathOf("real.txt"), "old\r\n").ok());
   fs::create_symlink("real.txt", pathOf("Macro-link.txt"));
-  ASSERT_TRUE(writeFileAtomic(pathOf("Macro-link.txt"), "new\r\n").ok);
+  ASSERT_TRUE(writeFileAtomic(pathOf("Macro-link.txt"), "new\r\n").ok());
   EXPECT_TRUE(fs::is_symlink(pathOf("Macro-link.txt")));
   EXPECT_EQ(read("real.txt"), "new\r\n");
 }
 
 TEST_F(FileIo, AReadOnlyFileIsNotReplaced) {
   const std::string name = "Macro-kept.txt";
-  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:kept\r\n").ok);
+  ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:kept\r\n").ok());
   fs::permissions(pathOf(name), fs::perms::owner_read | fs::perms::group_read);
-  const FileResult written = writeFileAtomic(pathOf(name), "w:lost\r\n");
-  EXPECT_FALSE(written.ok);
-  EXPECT_NE(written.error.find(pathOf(name)), std::string::npos) << written.error;
+  const auto written = writeFileAtomic(pathOf(name), "w:lost\r\n");
+  EXPECT_FALSE(written.ok());
+  EXPECT_NE(written.message().find(pathOf(name)), std::string::npos) << written.message();
   EXPECT_EQ(read(name), "w:kept\r\n");
   EXPECT_EQ(names(), std::vector<std::string>{name});
 }
 
 TEST_F(FileIo, AFailedWriteLeavesNoTemporaryFile) {
   fs::create_directory(pathOf("Macro-dir.txt"));
-  const FileResult written = writeFileAtomic(pathOf("Macro-dir.txt"), "w:a\r\n");
-  EXPECT_FALSE(written.ok);
-  EXPECT_NE(written.error.find(pathOf("Macro-dir.txt")), std::string::npos) << written.error;
+  const auto written = writeFileAtomic(pathOf("Macro-dir.txt"), "w:a\r\n");
+  EXPECT_FALSE(written.ok());
+  EXPECT_NE(written.message().find(pathOf("Macro-dir.txt")), std::string::npos)
+      << written.message();
   EXPECT_EQ(names(), std::vector<std::string>{"Macro-dir.txt"});
 }
 
@@ -116,11 +117,11 @@ TEST_F(FileIo, AFailedFlushIsAFailedSave) {
   };
   const std::string name = "Macro-flushed.txt";
   for (const Case& c : cases) {
-    ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:old\r\n").ok);
+    ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:old\r\n").ok());
     failNextFlushForTesting(c.step, "Input/output error");
-    const FileResult written = writeFileAtomic(pathOf(name), "w:new\r\n");
-    EXPECT_FALSE(written.ok) << c.says;
-    EXPECT_EQ(written.error, pathOf(name) + ": " + c.says);
+    const auto written = writeFileAtomic(pathOf(name), "w:new\r\n");
+    EXPECT_FALSE(written.ok()) << c.says;
+    EXPECT_EQ(written.message(), pathOf(name) + ": " + c.says);
     EXPECT_EQ(read(name), c.left);
     EXPECT_EQ(names(), std::vector<std::string>{name}) << c.says;
   }
@@ -139,9 +140,9 @@ TEST_F(FileIo, FoldersAndDevicesAreNotReadAsFiles) {
   cases.push_back({"/dev/null", "is not a regular file"});
 #endif
   for (const Case& c : cases) {
-    std::string error;
-    EXPECT_FALSE(readWholeFile(c.path, &error).has_value()) << c.path;
-    EXPECT_EQ(error, c.path + ": " + c.says);
+    const auto read = readWholeFile(c.path);
+    ASSERT_FALSE(read) << c.path;
+    EXPECT_EQ(read.message(), c.path + ": " + c.says);
   }
 }
 

@@ -48,11 +48,12 @@ TEST_F(SlicedReading, ReadsTheWholeFileInAnySlicesAndRefusesWhatAWholeReadRefuse
   fs::create_directory(pathOf("Macro-dir.txt"));
   for (const std::string& path :
        {pathOf("Macro-dir.txt"), pathOf("Macro-gone.txt"), std::string("/dev/zero")}) {
-    std::string whole, sliced;
-    EXPECT_FALSE(readWholeFile(path, &whole));
+    const auto whole = readWholeFile(path);
     SlicedRead file;
-    EXPECT_FALSE(file.open(path, &sliced));
-    EXPECT_EQ(sliced, whole);
+    const auto sliced = file.open(path);
+    ASSERT_FALSE(whole);
+    ASSERT_FALSE(sliced);
+    EXPECT_EQ(sliced.message(), whole.message());
   }
 }
 
@@ -63,9 +64,9 @@ TEST_F(SlicedReading, AFileCutShortWhileItIsReadIsNeverDone) {
   ASSERT_TRUE(file.open(path));
   ASSERT_TRUE(file.readSlice(40'000));
   fs::resize_file(path, 50'000);
-  std::string error;
-  EXPECT_FALSE(file.readSlice(40'000, &error));
-  EXPECT_EQ(error, path + ": cannot be read");
+  const auto slice = file.readSlice(40'000);
+  ASSERT_FALSE(slice);
+  EXPECT_EQ(slice.message(), path + ": cannot be read");
   EXPECT_FALSE(file.done());
 }
 

@@ -197,7 +197,7 @@ TEST_F(Leftovers, EachKindOfNameIsJudgedByItsOwnRule) {
 TEST_F(Leftovers, AWriteInTheFolderRemovesThem) {
   const std::string ended = ownedName(test::endedProcessId());
   plainFile(at(ended), std::string(1 << 20, 'x'));
-  ASSERT_TRUE(writeFileAtomic(at("Macro-a.txt"), "w:a\r\n").ok);
+  ASSERT_TRUE(writeFileAtomic(at("Macro-a.txt"), "w:a\r\n").ok());
   EXPECT_EQ(names(folder.path()), std::vector<std::string>{"Macro-a.txt"});
 }
 
@@ -210,7 +210,7 @@ TEST_F(Leftovers, CleanupsNeverBreakThisProcesssOwnWrites) {
   });
   int failed = 0;
   for (int i = 0; i < 200; ++i)
-    if (!writeFileAtomic(at("Macro-a.txt"), "w:" + std::to_string(i) + "\r\n").ok) ++failed;
+    if (!writeFileAtomic(at("Macro-a.txt"), "w:" + std::to_string(i) + "\r\n").ok()) ++failed;
   writing = false;
   cleaner.join();
   EXPECT_EQ(failed, 0);

@@ -132,9 +132,9 @@ class HotKeyServiceTest : public RecorderTest {
   // Starts a program as a desktop session starts an autostart entry: its Exec line, no shell.
   void startAsAutostart(const std::string& entry) {
     auto keys = desktopEntryKeys(readFile(entry));
-    std::string error;
-    const auto argv = desktopExecArguments(keys["Exec"], &error);
-    ASSERT_TRUE(argv && !argv->empty()) << error;
+    const auto argv = desktopExecArguments(keys["Exec"]);
+    ASSERT_TRUE(argv) << argv.message();
+    ASSERT_FALSE(argv->empty());
     started_ = fork();
     if (started_ == 0) {
       std::vector<char*> args;

@@ -142,7 +142,7 @@ void RecorderTest::TearDown() {
 
 void RecorderTest::setting(const std::string& section, const std::string& key,
                            const std::string& value) {
-  ASSERT_TRUE(desktop().settings.write(section, key, value, nullptr)) << section << "/" << key;
+  ASSERT_TRUE(desktop().settings.write(section, key, value)) << section << "/" << key;
 }
 
 void RecorderTest::start() {

@@ -61,8 +61,7 @@ void checkPlay(const std::string& text, qb::platform::sim::SimDesktop& sim, Boun
   for (const auto& sent : sim.sentKeys()) {
     const qb::ParsedKeys parsed = qb::parseKeyString(sent.text);
     require(parsed.ok(), "a malformed key string was sent", printable(sent.text));
-    require(parsed.keys == sent.keys, "keys sent differ from their key string",
-            printable(sent.text));
+    require(*parsed == sent.keys, "keys sent differ from their key string", printable(sent.text));
     const std::string wrong = qb::fuzz::applyKeys(sent.keys, held);
     require(wrong.empty(), "unbalanced keys sent", wrong);
   }

@@ -84,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (!(qb::equalsNoCase(s, section) && qb::equalsNoCase(k, key)))
         before.push_back(Probe{s, k, settings.read(s, k)});
 
-  std::string error;
-  require(settings.write(section, key, value, &error), "a setting cannot be written", error);
+  const auto written = settings.write(section, key, value);
+  require(written.ok(), "a setting cannot be written", written.ok() ? "" : written.message());
   const std::string detail = "[" + section + "] " + key + " = " + printable(value) + " in file " +
                              printable(content.substr(0, 300));
   require(settings.read(section, key) == value, "a written setting reads back changed", detail);

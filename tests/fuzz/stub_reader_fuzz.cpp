@@ -82,12 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string folder = qb::fuzz::scratchFolder();
   const std::string stubPath = folder + "/tapbolt", programPath = folder + "/Macro-fuzz.exe";
   std::ofstream(stubPath, std::ios::binary | std::ios::trunc) << stub;
-  const qb::FileResult written = qb::writeStandAloneProgram(stubPath, programPath, macro, advanced);
-  require(written.ok, "the stand-alone program cannot be written", written.error);
+  const auto written = qb::writeStandAloneProgram(stubPath, programPath, macro, advanced);
+  require(written.ok(), "the stand-alone program cannot be written",
+          written.ok() ? "" : written.message());
 
-  std::string problem;
-  const auto read = qb::readAppendedMacro(programPath, problem);
-  require(read.has_value(), "a written program carries no macro", problem);
+  const auto read = qb::readAppendedMacro(programPath);
+  require(read.ok(), "a written program carries no macro", read.ok() ? "" : read.message());
   const std::string expected = macro.empty() ? std::string() : macro + "\r\n";
   require(read->advanced == advanced, "the macro reads back as the other kind", printable(macro));
   require(read->text == expected, "the macro reads back changed",

@@ -143,7 +143,7 @@ TEST(HotKey, PlayMacroRowsNameTheRestOfThePath) {
                         Case{"Macro-Test.txt", "0 SetMousePos 1 1"},  // no such file
                         Case{"loop=-1:/Macro-Test.txt", ""}}) {
     SimProgram p;
-    ASSERT_TRUE(writeFileAtomic(p.folder.path() + "/Macro-Test.txt", "m:7, 7-100\r\n").ok);
+    ASSERT_TRUE(writeFileAtomic(p.folder.path() + "/Macro-Test.txt", "m:7, 7-100\r\n").ok());
     p.form().Text1.setText("m:1, 1-100\r\n");
     setRow(p, 2, c.row, {2});
     EXPECT_TRUE(p.tap(F(2)));
@@ -154,7 +154,7 @@ TEST(HotKey, PlayMacroRowsNameTheRestOfThePath) {
 
 TEST(HotKey, PlayMacroRowsKeepTheAdvancedMark) {
   SimProgram p;
-  ASSERT_TRUE(writeFileAtomic(p.folder.path() + "/Macro-AM-Test.txt", "m:3, 4\r\n").ok);
+  ASSERT_TRUE(writeFileAtomic(p.folder.path() + "/Macro-AM-Test.txt", "m:3, 4\r\n").ok());
   p.form().Text1.setTag("Macro-AM-Other.txt");
   setRow(p, 2, "/Macro-AM-Test.txt", {2});
   p.tap(F(2));
@@ -179,7 +179,7 @@ TEST(HotKey, PlayMacroRepeatsStartPlayOnlyInANewSecond) {
   };
   for (const Case& c : cases) {
     SimProgram p;
-    ASSERT_TRUE(writeFileAtomic(p.folder.path() + "/Macro-T.txt", c.macro).ok);
+    ASSERT_TRUE(writeFileAtomic(p.folder.path() + "/Macro-T.txt", c.macro).ok());
     setRow(p, 2, c.row, {2});
     p.tap(F(2));
     p.run(5000);
@@ -190,8 +190,7 @@ TEST(HotKey, PlayMacroRepeatsStartPlayOnlyInANewSecond) {
 TEST(HotKey, NestedKeysDuringAHotKeyPlay) {
   SimProgram p;
   ASSERT_TRUE(writeFileAtomic(p.folder.path() + "/Macro-T.txt",
-                              "m:1, 1-0\r\nm:2, 2-1000\r\nm:3, 3-2000\r\nm:4, 4-3000\r\n")
-                  .ok);
+                              "m:1, 1-0\r\nm:2, 2-1000\r\nm:3, 3-2000\r\nm:4, 4-3000\r\n"));
   setRow(p, 2, "/Macro-T.txt", {2});
   setRow(p, 3, "abc", {3});
   std::vector<bool> answers;

@@ -29,11 +29,11 @@ std::string stored(SimProgram& p, const std::string& key) {
 
 TEST(HotKeysWindow, LoadsEveryRowAtStartUp) {
   SimProgram p([](platform::sim::SimDesktop& sim) {
-    sim.settings().write("Hotkeys", "text1-1", "one", nullptr);
-    sim.settings().write("Hotkeys", "text1-12", "twelve", nullptr);
-    sim.settings().write("Hotkeys", "check1-12", "1", nullptr);
-    sim.settings().write("Hotkeys", "Check4-12", "1", nullptr);
-    sim.settings().write("Hotkeys", "Check2-3", "x", nullptr);  // damaged: reads as clear
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "text1-1", "one"));
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "text1-12", "twelve"));
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "check1-12", "1"));
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "Check4-12", "1"));
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "Check2-3", "x"));  // damaged: reads as clear
   });
   Form2& f = p.program.form2;
   EXPECT_FALSE(f.visible());

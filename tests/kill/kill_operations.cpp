@@ -165,14 +165,14 @@ Operation settingsWrite() {
       false,
       [target](const std::string& folder, std::size_t bytes) {
         platform::IniSettings settings(folder + "/" + target);
-        settings.write("Options", "OnTop", "1", nullptr);
-        settings.write("Hotkeys", "Row1", recordedMacro(bytes, 0), nullptr);
+        (void)settings.write("Options", "OnTop", "1");
+        (void)settings.write("Hotkeys", "Row1", recordedMacro(bytes, 0));
       },
       [target](const std::string& folder, std::size_t bytes, const std::function<void()>& ready) {
         platform::IniSettings settings(folder + "/" + target);
         const std::string value = recordedMacro(bytes, 1);
         ready();
-        return settings.write("Hotkeys", "Row1", value, nullptr);
+        return settings.write("Hotkeys", "Row1", value).ok();
       },
       [target](const std::string& folder) { platform::IniSettings opened(folder + "/" + target); }};
 }

@@ -41,7 +41,9 @@ TEST(SessionLimits, AreSaidOnceAtTheFirstStartAndNeverWhereThereAreNone) {
     std::optional<std::string> shown;
     const auto prepare = [&](platform::sim::SimDesktop& sim) {
       if (limited) sim.setSessionLimits("Only X11 applications are reached.");
-      if (shown) sim.settings().write("Options", "SessionLimitsShown", *shown, nullptr);
+      if (shown) {
+        EXPECT_TRUE(sim.settings().write("Options", "SessionLimitsShown", *shown));
+      }
     };
     test::SimProgram first(prepare);
     first.sim.loop().runUntil(first.sim.loop().now() + 10);

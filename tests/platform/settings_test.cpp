@@ -17,7 +17,9 @@ TEST(Settings, NumbersReadWithDefaultsForAbsentOrDamagedValues) {
   };
   for (const Case& c : {Case{nullptr, 7, 7}, Case{"1", 1, 1}, Case{" 2 ", 2, 2}, Case{"yes", 7, 7},
                         Case{"1.5", 2, 1.5}, Case{"99999", 7, 99999}, Case{"", 7, 7}}) {
-    if (c.stored) sim.settings().write("Options", "OnTop", c.stored, nullptr);
+    if (c.stored) {
+      EXPECT_TRUE(sim.settings().write("Options", "OnTop", c.stored));
+    }
     EXPECT_EQ(settings.getInt16("options", "ontop", 7), c.asInt)
         << (c.stored ? c.stored : "absent");
     EXPECT_EQ(settings.getNumber("OPTIONS", "OnTop", 7), c.asNumber)
@@ -30,7 +32,7 @@ TEST(Settings, CheckStatesOutsideTheBoxsOwnReadAsClear) {
   Settings settings(sim.desktop());
   for (const auto& [stored, state] : std::vector<std::pair<const char*, int>>{
            {"0", 0}, {"1", 1}, {"2", 2}, {"5", 0}, {"-1", 0}, {"x", 0}}) {
-    sim.settings().write("Hotkeys", "Check1-3", stored, nullptr);
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "Check1-3", stored));
     EXPECT_EQ(settings.getCheckState("hotkeys", "check1-3"), state) << stored;
   }
 }

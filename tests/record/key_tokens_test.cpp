@@ -20,8 +20,8 @@ using platform::KeyStep;
 KeySequence played(std::uint16_t key) {
   const std::string token = KeyboardHook::KeyToken(key);
   const ParsedKeys parsed = parseKeyString(token);
-  EXPECT_TRUE(parsed.ok()) << token << ": " << (parsed.error ? parsed.error->describe() : "");
-  return parsed.keys;
+  EXPECT_TRUE(parsed.ok()) << token << ": " << (parsed ? "" : parsed.error().describe());
+  return parsed.value_or(KeySequence{});
 }
 
 KeySequence pressOf(std::uint16_t key) {

@@ -306,10 +306,10 @@ using Keys = std::vector<platform::SwallowableKey>;
 
 TEST(KeyHook, AnnouncesTheKeysItMaySwallow) {
   SimProgram p([](platform::sim::SimDesktop& sim) {
-    sim.settings().write("Hotkeys", "text1-5", "abc", nullptr);
-    sim.settings().write("Hotkeys", "text1-6", "def", nullptr);
-    sim.settings().write("Hotkeys", "Check4-6", "1", nullptr);
-    sim.settings().write("Hotkeys", "Check4-7", "1", nullptr);  // no text: never fires
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "text1-5", "abc"));
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "text1-6", "def"));
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "Check4-6", "1"));
+    EXPECT_TRUE(sim.settings().write("Hotkeys", "Check4-7", "1"));  // no text: never fires
   });
   const Keys shortcuts = {{'R', true}, {'T', true}, {'P', true}, {'Y', true}};
   Keys idle = shortcuts;

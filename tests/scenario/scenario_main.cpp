@@ -15,21 +15,23 @@ int main(int argc, char** argv) {
     std::cerr << "usage: qb_scenario SCENARIO [--check EXPECTED | --update EXPECTED]\n";
     return 2;
   }
-  std::string error;
-  const auto text = qb::readWholeFile(argv[1], &error);
+  const auto text = qb::readWholeFile(argv[1]);
   if (!text) {
-    std::cerr << "qb_scenario: cannot read " << error << "\n";
+    std::cerr << "qb_scenario: cannot read " << text.message() << "\n";
     return 2;
   }
-  const fs::path root = fs::temp_directory_path() / ("qb-scenario-" + std::to_string(std::random_device{}()));
+  const fs::path root =
+      fs::temp_directory_path() / ("qb-scenario-" + std::to_string(std::random_device{}()));
   std::ostringstream out;
-  const int status = qb::scenario::runScenario(qb::scenario::parseScenario(*text), root.string(), out);
+  const int status =
+      qb::scenario::runScenario(qb::scenario::parseScenario(*text), root.string(), out);
   std::error_code ec;
   fs::remove_all(root, ec);
 
   std::string transcript = out.str();
   const std::string rootText = root.string();
-  for (auto at = transcript.find(rootText); at != std::string::npos; at = transcript.find(rootText, at))
+  for (auto at = transcript.find(rootText); at != std::string::npos;
+       at = transcript.find(rootText, at))
     transcript.replace(at, rootText.size(), "{root}");
 
   if (argc == 2) {
@@ -39,21 +41,24 @@ int main(int argc, char** argv) {
   const std::string mode = argv[2];
   if (mode == "--update") {
     const auto written = qb::writeFileAtomic(argv[3], transcript);
-    if (!written.ok) std::cerr << written.error << "\n";
-    return written.ok ? status : 2;
+    if (!written) std::cerr << written.message() << "\n";
+    return written ? status : 2;
   }
-  const auto expected = qb::readWholeFile(argv[3], &error);
+  const auto expected = qb::readWholeFile(argv[3]);
   if (!expected) {
-    std::cerr << "qb_scenario: cannot read the expected transcript " << error << "\n" << transcript;
+    std::cerr << "qb_scenario: cannot read the expected transcript " << expected.message() << "\n"
+              << transcript;
     return 1;
   }
   if (*expected == transcript && status == 0) return 0;
-  std::cerr << "qb_scenario: " << argv[1] << " differs from " << argv[3] << "\n--- got\n" << transcript;
+  std::cerr << "qb_scenario: " << argv[1] << " differs from " << argv[3] << "\n--- got\n"
+            << transcript;
   // Point at the first line that differs.
   std::istringstream want(*expected), got(transcript);
   std::string w, g;
   for (int line = 1;; ++line) {
-    const bool hw = static_cast<bool>(std::getline(want, w)), hg = static_cast<bool>(std::getline(got, g));
+    const bool hw = static_cast<bool>(std::getline(want, w)),
+               hg = static_cast<bool>(std::getline(got, g));
     if (!hw && !hg) break;
     if (w != g || hw != hg) {
       std::cerr << "--- first difference on line " << line << "\nexpected: " << (hw ? w : "(end)")

@@ -309,7 +309,7 @@ class Runner {
     if (verb == "setting") {
       const auto [section, keyValue] = firstWord(rest);
       const auto [key, value] = firstWord(keyValue);
-      sim_.settings().write(section, key, unescape(value), nullptr);
+      (void)sim_.settings().write(section, key, unescape(value));  // the memory store takes all
     } else if (verb == "file") {
       const auto [name, content] = firstWord(rest);
       fs::create_directories(fs::path(path(name)).parent_path());

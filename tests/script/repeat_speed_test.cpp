@@ -15,16 +15,20 @@ using test::macro;
 
 TEST(Speed, ScalesEveryStampByTheFactor) {
   const std::string text = macro({"m:10,10-1000", "m:20,20-3000"});
-  EXPECT_EQ(withScaledTimeStamps(text, speedFactor(50, false)), macro({"m:10,10-500", "m:20,20-1500"}));
-  EXPECT_EQ(withScaledTimeStamps(text, speedFactor(50, true)), macro({"m:10,10-1500", "m:20,20-4500"}));
+  EXPECT_EQ(withScaledTimeStamps(text, speedFactor(50, false)),
+            macro({"m:10,10-500", "m:20,20-1500"}));
+  EXPECT_EQ(withScaledTimeStamps(text, speedFactor(50, true)),
+            macro({"m:10,10-1500", "m:20,20-4500"}));
   EXPECT_EQ(withScaledTimeStamps(text, speedFactor(0, false)), macro({"m:10,10-0", "m:20,20-0"}));
 }
 
 TEST(Speed, KeepsTheMinusKeyNegativeCoordinatesAndSigns) {
-  EXPECT_EQ(withScaledTimeStamps(macro({"w:{-}-1000", "w:{enter}--2000", "m:5,-12-3000", "m:clickl-4001"}),
-                                 0.5),
-            macro({"w:{-}-500", "w:{enter}--1000", "m:5,-12-1500", "m:clickl-2000"}));  // 2000.5 -> 2000
-  EXPECT_EQ(withScaledTimeStamps(macro({"w:a-3"}), 0.5), macro({"w:a-2"}));  // 1.5 -> 2, halves to even
+  EXPECT_EQ(
+      withScaledTimeStamps(
+          macro({"w:{-}-1000", "w:{enter}--2000", "m:5,-12-3000", "m:clickl-4001"}), 0.5),
+      macro({"w:{-}-500", "w:{enter}--1000", "m:5,-12-1500", "m:clickl-2000"}));  // 2000.5 -> 2000
+  EXPECT_EQ(withScaledTimeStamps(macro({"w:a-3"}), 0.5),
+            macro({"w:a-2"}));  // 1.5 -> 2, halves to even
 }
 
 TEST(Speed, DropsTheHeaderAndLinesWithoutMinusKeepsUnreadableOnes) {
@@ -34,7 +38,8 @@ TEST(Speed, DropsTheHeaderAndLinesWithoutMinusKeepsUnreadableOnes) {
 
 TEST(Speed, RecordingAcrossTheWrapStaysContinuous) {
   // 2147483600 -> -2147483596 is 100 ms of tick count; doubled it is 200 ms, not 49 days.
-  const std::string scaled = withScaledTimeStamps(macro({"m:1,1-2147483600", "m:2,2--2147483596"}), 2.0);
+  const std::string scaled =
+      withScaledTimeStamps(macro({"m:1,1-2147483600", "m:2,2--2147483596"}), 2.0);
   EXPECT_EQ(scaled, macro({"m:1,1-4294967200", "m:2,2-4294967400"}));
   test::SimPlay p;
   EXPECT_EQ(p.play(scaled), (std::vector<std::string>{"0 SetMousePos 1 1", "200 SetMousePos 2 2"}));
@@ -54,14 +59,14 @@ TEST(RewriteFile, ReplacesTheFileThroughATemporaryOne) {
   std::filesystem::create_directories(dir);
   const std::string path = (dir / "Macro-a.txt").string();
   std::ofstream(path, std::ios::binary) << "m:10,10-1000\r\n\r\n";
-  ASSERT_TRUE(rewriteMacroFile(path, [](std::string_view t) { return withRepeatHeader(t, "2"); }).ok);
+  ASSERT_TRUE(rewriteMacroFile(path, [](std::string_view t) { return withRepeatHeader(t, "2"); }));
   EXPECT_EQ(*readWholeFile(path), "loop:2\r\nm:10,10-1000\r\n\r\n\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);  // no temporary left
 
-  const FileResult missing = rewriteMacroFile((dir / "Macro-gone.txt").string(),
-                                              [](std::string_view t) { return std::string(t); });
-  EXPECT_FALSE(missing.ok);
-  EXPECT_NE(missing.error.find("Macro-gone.txt"), std::string::npos);
+  const auto missing = rewriteMacroFile((dir / "Macro-gone.txt").string(),
+                                        [](std::string_view t) { return std::string(t); });
+  ASSERT_FALSE(missing);
+  EXPECT_NE(missing.message().find("Macro-gone.txt"), std::string::npos);
   std::filesystem::remove_all(dir);
 }
 

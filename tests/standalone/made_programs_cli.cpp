@@ -74,7 +74,7 @@ class MadePrograms : public ::testing::Test {
     fs::create_directories(macros);
     fs::copy_file(QB_TAPBOLT_PATH, install + "/tapbolt");
     sim.setExecutablePath(install + "/daventi");
-    sim.settings().write("Options", "Location", macros, nullptr);
+    EXPECT_TRUE(sim.settings().write("Options", "Location", macros));
     program = std::make_unique<Program>(sim.desktop(), ProgramConfig{});
     program->startUp();
   }
@@ -133,7 +133,7 @@ TEST_F(MadePrograms, AProgramFromTheShortcutMakerPlaysItsMacroWithTheRecordedPla
   platform::sim::SimDesktop makerDesktop;
   makerDesktop.setExecutablePath(install + "/kestrip");
   makerDesktop.setArguments("KWhatever5150");
-  makerDesktop.settings().write("Options", "Location", macros, nullptr);
+  EXPECT_TRUE(makerDesktop.settings().write("Options", "Location", macros));
   KestripForm maker(makerDesktop.desktop());
   maker.start();
   maker.Files.clickItem(0);

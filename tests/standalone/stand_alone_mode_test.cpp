@@ -29,7 +29,7 @@ class StandAlone : public ::testing::Test {
   // Makes the program, starts it and returns its actions.
   std::vector<std::string> start(const std::string& macro, bool advanced,
                                  const std::string& arguments = "") {
-    EXPECT_TRUE(writeStandAloneProgram(stub, self, macro, advanced).ok);
+    EXPECT_TRUE(writeStandAloneProgram(stub, self, macro, advanced));
     return startAs(self, arguments);
   }
   std::vector<std::string> startAs(const std::string& path, const std::string& arguments = "") {

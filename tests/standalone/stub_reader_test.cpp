@@ -58,19 +58,23 @@ TEST(StubReader, TakesEverythingAfterTheFirstMarker) {
   for (const std::size_t before : {std::size_t{0}, kSlice - 30, kSlice - 1, kSlice}) {
     for (const Case& c : cases) {
       const std::size_t pad = before > stub.size() ? before - stub.size() : 0;
-      ASSERT_TRUE(writeFileAtomic(file, std::string(pad, 'x') + c.image).ok);
-      std::string problem;
-      check(readAppendedMacro(file, problem), c, " after " + std::to_string(before) + " bytes");
-      EXPECT_EQ(problem.empty(), c.expected.has_value()) << c.name << ": " << problem;
+      ASSERT_TRUE(writeFileAtomic(file, std::string(pad, 'x') + c.image));
+      const auto read = readAppendedMacro(file);
+      check(read ? std::optional(*read) : std::nullopt, c,
+            " after " + std::to_string(before) + " bytes");
+      if (!read) {
+        EXPECT_FALSE(c.expected.has_value()) << c.name << ": " << read.message();
+      }
     }
   }
-  deleteFile(file);
+  EXPECT_TRUE(deleteFile(file));
 }
 
 TEST(StubReader, AProgramFileThatCannotBeReadIsNamed) {
-  std::string problem;
-  EXPECT_FALSE(readAppendedMacro("/no/such/folder/Macro-a.exe", problem));
-  EXPECT_NE(problem.find("/no/such/folder/Macro-a.exe"), std::string::npos) << problem;
+  const auto read = readAppendedMacro("/no/such/folder/Macro-a.exe");
+  ASSERT_FALSE(read);
+  EXPECT_NE(read.message().find("/no/such/folder/Macro-a.exe"), std::string::npos)
+      << read.message();
 }
 
 }  // namespace

@@ -51,14 +51,13 @@ TEST(DesktopEntryReading, ExecLinesSplitAsTheDesktopEntryRulesSay) {
       {"", {}},
   };
   for (const Case& c : cases) {
-    std::string error;
-    const auto argv = desktopExecArguments(c.exec, &error);
-    ASSERT_TRUE(argv) << c.exec << ": " << error;
+    const auto argv = desktopExecArguments(c.exec);
+    ASSERT_TRUE(argv) << c.exec << ": " << argv.message();
     EXPECT_EQ(*argv, c.argv) << c.exec;
   }
-  std::string error;
-  EXPECT_FALSE(desktopExecArguments("\"/a/prog", &error));
-  EXPECT_NE(error.find("unclosed quote"), std::string::npos) << error;
+  const auto unclosed = desktopExecArguments("\"/a/prog");
+  ASSERT_FALSE(unclosed);
+  EXPECT_NE(unclosed.message().find("unclosed quote"), std::string::npos) << unclosed.message();
 }
 
 TEST(DesktopEntryReading, KeysComeFromTheDesktopEntryGroupWithTheirEscapesResolved) {
@@ -113,15 +112,15 @@ TEST_F(LaunchedEntries, AwkwardProgramPathsStartWithEveryLauncher) {
                            << "\n";
     fs::permissions(program, fs::perms::owner_all);
     const std::string entry = root + "/entry-" + std::to_string(i) + ".desktop";
-    std::string error;
     DesktopEntryWriter writer;
-    ASSERT_TRUE(writer.write({entry, program, "CTRL+ALT+K"}, &error)) << error;
+    const auto written = writer.write({entry, program, "CTRL+ALT+K"});
+    ASSERT_TRUE(written) << written.message();
     const std::string text = *readWholeFile(entry);
 
     // The hot key service reads the same program back: directly, or as sh's $0.
     auto keys = desktopEntryKeys(text);
-    const auto argv = desktopExecArguments(keys["Exec"], &error);
-    ASSERT_TRUE(argv) << name << ": " << error;
+    const auto argv = desktopExecArguments(keys["Exec"]);
+    ASSERT_TRUE(argv) << name << ": " << argv.message();
     const bool throughShell = name.find('%') != std::string::npos;
     const std::vector<std::string> expected =
         throughShell ? std::vector<std::string>{"sh", "-c", "exec \"$0\" \"$@\"", program}

@@ -45,9 +45,9 @@ class ScopedEnv {
 class DesktopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string error;
-    x11_ = platform::x11::X11Desktop::create(folder() + "/settings.ini", &error);
-    ASSERT_TRUE(x11_) << error;
+    auto created = platform::x11::X11Desktop::create(folder() + "/settings.ini");
+    ASSERT_TRUE(created) << created.message();
+    x11_ = std::move(*created);
     driver_ = std::make_unique<InputDriver>(session().display());
   }
   void TearDown() override {

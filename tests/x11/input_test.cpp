@@ -32,7 +32,7 @@ class InputTest : public DesktopTest {
   void typeInto(ProbeWindow& probe, const std::string& keys, const std::string& expected) {
     const ParsedKeys parsed = parseKeyString(keys);
     ASSERT_TRUE(parsed.ok()) << keys;
-    EXPECT_TRUE(desktop().keys.send(parsed.keys, keys, true));
+    EXPECT_TRUE(desktop().keys.send(*parsed, keys, true));
     EXPECT_TRUE(waitFor([&] { return probe.typed() == expected; })) << probe.typed();
   }
 };

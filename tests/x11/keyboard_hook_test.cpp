@@ -148,7 +148,8 @@ TEST_F(KeyboardHookTest, MarksInjectedInputAndOurOwnKeys) {
 
   events_.clear();
   const auto keys = parseKeyString("b€");
-  ASSERT_TRUE(desktop().keys.send(keys.keys, "b€", true));
+  ASSERT_TRUE(keys);
+  ASSERT_TRUE(desktop().keys.send(*keys, "b€", true));
   ASSERT_TRUE(waitForEvents(4));
   // A character typed on a key bound for the moment comes as Windows reports typed characters.
   EXPECT_EQ(seen(),
@@ -311,7 +312,8 @@ TEST_F(KeyboardHookTest, OurOwnKeysAreNeverCaughtByTheGrabs) {
   ProbeWindow probe(folder(), "Own keys target");
   ASSERT_TRUE(probe.waitFocused());
   const auto keys = parseKeyString("^r");
-  ASSERT_TRUE(desktop().keys.send(keys.keys, "^r", true));
+  ASSERT_TRUE(keys);
+  ASSERT_TRUE(desktop().keys.send(*keys, "^r", true));
   ASSERT_TRUE(waitFor([&] { return probe.presses("r") == 1; }));
   // The grab is back afterwards.
   driver().key("Control_L", true);

@@ -35,14 +35,14 @@ TEST(CommandLine, SplitsLikeAShellWithoutExpanding) {
       {"", {}},
   };
   for (const Case& c : cases) {
-    const auto words = splitCommandLine(c.line, nullptr);
+    const auto words = splitCommandLine(c.line);
     ASSERT_TRUE(words) << c.line;
     EXPECT_EQ(*words, c.words) << c.line;
   }
   for (const char* bad : {"prog \"open", "prog 'open"}) {
-    std::string error;
-    EXPECT_FALSE(splitCommandLine(bad, &error)) << bad;
-    EXPECT_NE(error.find("unclosed"), std::string::npos) << error;
+    const auto words = splitCommandLine(bad);
+    ASSERT_FALSE(words) << bad;
+    EXPECT_NE(words.message().find("unclosed"), std::string::npos) << words.message();
   }
 }
 
@@ -62,8 +62,8 @@ TEST_F(ProcessesTest, StartsAProgramWithItsArgumentsAsWritten) {
   // Each argument on a line: the quoted one stays whole, nothing is expanded.
   const std::string line =
       "sh -c 'printf \"%s\\n\" \"$@\" > " + out + "' sh \"two words\" '$HOME' a\\ b";
-  std::string error;
-  ASSERT_TRUE(desktop().processes.start(line, &error)) << error;
+  const auto started = desktop().processes.start(line);
+  ASSERT_TRUE(started) << started.message();
   ASSERT_TRUE(waitForFile(out));
   EXPECT_EQ(*readWholeFile(out), "two words\n$HOME\na b\n");
 }
@@ -95,11 +95,10 @@ TEST_F(ProcessesTest, TheProgramRunsDetachedAndLeavesNoChildBehind) {
   ASSERT_TRUE(x11test::waitFor([] { return zombieChildren() == 1; }));
   waitpid(unwaited, nullptr, 0);
   const std::string out = file("process.txt");
-  std::string error;
   // The started shell writes its parent and its session.
-  ASSERT_TRUE(
-      desktop().processes.start("sh -c 'cut -d\" \" -f4,6 /proc/$$/stat > " + out + "'", &error))
-      << error;
+  const auto started =
+      desktop().processes.start("sh -c 'cut -d\" \" -f4,6 /proc/$$/stat > " + out + "'");
+  ASSERT_TRUE(started) << started.message();
   ASSERT_TRUE(waitForFile(out));
   std::istringstream fields(*readWholeFile(out));
   long parent = 0, sessionId = 0;
@@ -115,8 +114,8 @@ TEST_F(ProcessesTest, ADocumentOpensWithTheDesktopsOpener) {
   ScopedEnv path("PATH", pathWithStandIns());
   const std::string document = file("notes.txt");
   std::ofstream(document) << "not a program\n";
-  std::string error;
-  ASSERT_TRUE(desktop().processes.start(document, &error)) << error;
+  const auto started = desktop().processes.start(document);
+  ASSERT_TRUE(started) << started.message();
   ASSERT_TRUE(waitFor([&] { return fileExists(opener); }));
   EXPECT_EQ(*readWholeFile(opener), folder() + "/bin/xdg-open|" + document + "|\n");
 }
@@ -135,9 +134,9 @@ TEST_F(ProcessesTest, SaysWhyAProgramCannotStart) {
       {"   ", "names no program"},
   };
   for (const Case& c : cases) {
-    std::string error;
-    EXPECT_FALSE(desktop().processes.start(c.line, &error)) << c.line;
-    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+    const auto started = desktop().processes.start(c.line);
+    ASSERT_FALSE(started) << c.line;
+    EXPECT_NE(started.message().find(c.mentions), std::string::npos) << started.message();
   }
 }
 
@@ -161,10 +160,9 @@ TEST_F(ProcessesTest, ChildrenGetTheUsersEnvironmentNotTheValuesThisProgramSetFo
     EXPECT_EQ(std::string(std::getenv(c.name)), c.users.value_or("xcb")) << c.name;
     if (c.changed) setenv(c.name, c.changed->c_str(), 1);
     const std::string out = file(std::string(c.name) + ".env");
-    std::string error;
-    ASSERT_TRUE(desktop().processes.start(
-        "sh -c 'printf \"%s\\n\" \"${" + std::string(c.name) + "-unset}\" > " + out + "'", &error))
-        << error;
+    const auto started = desktop().processes.start(
+        "sh -c 'printf \"%s\\n\" \"${" + std::string(c.name) + "-unset}\" > " + out + "'");
+    ASSERT_TRUE(started) << started.message();
     ASSERT_TRUE(waitForFile(out)) << c.name;
     EXPECT_EQ(*readWholeFile(out), c.child.value_or("unset") + "\n") << c.name;
   }
@@ -174,13 +172,15 @@ TEST_F(ProcessesTest, AProgramStartsInTheWorkingFolderItIsGivenOrSaysWhyNot) {
   const std::string work = file("work folder %");
   std::filesystem::create_directories(work);
   const std::string out = file("pwd.txt");
-  std::string error;
-  ASSERT_TRUE(spawnDetached({"sh", "-c", "pwd > \"$0\"", out}, &error, work)) << error;
+  const auto spawned = spawnDetached({"sh", "-c", "pwd > \"$0\"", out}, work);
+  ASSERT_TRUE(spawned) << spawned.message();
   ASSERT_TRUE(waitForFile(out));
   EXPECT_EQ(*readWholeFile(out), work + "\n");
-  EXPECT_FALSE(spawnDetached({"sh", "-c", "true"}, &error, file("missing")));
-  EXPECT_NE(error.find("cannot enter the folder \"" + file("missing") + "\""), std::string::npos)
-      << error;
+  const auto refused = spawnDetached({"sh", "-c", "true"}, file("missing"));
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.message().find("cannot enter the folder \"" + file("missing") + "\""),
+            std::string::npos)
+      << refused.message();
 }
 
 }  // namespace

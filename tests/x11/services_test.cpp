@@ -34,22 +34,22 @@ using ServicesTest = DesktopTest;
 TEST_F(ServicesTest, SettingsLiveInTheUsersConfigFolder) {
   const std::string config = folder() + "/xdg-config";
   ScopedEnv xdg("XDG_CONFIG_HOME", config);
-  std::string error;
-  auto first = X11Desktop::create(&error);
-  ASSERT_TRUE(first) << error;
-  ASSERT_TRUE(first->desktop().settings.write("Options", "Speed", "2\r\nfast", &error)) << error;
-  first.reset();
+  auto first = X11Desktop::create();
+  ASSERT_TRUE(first) << first.message();
+  const auto written = (*first)->desktop().settings.write("Options", "Speed", "2\r\nfast");
+  ASSERT_TRUE(written) << written.message();
+  first->reset();
   EXPECT_TRUE(fileExists(config + "/quillbarrow/settings.ini"));
-  auto second = X11Desktop::create(&error);
-  ASSERT_TRUE(second) << error;
-  EXPECT_EQ(second->desktop().settings.read("options", "SPEED"), "2\r\nfast");
+  auto second = X11Desktop::create();
+  ASSERT_TRUE(second) << second.message();
+  EXPECT_EQ((*second)->desktop().settings.read("options", "SPEED"), "2\r\nfast");
 }
 
 TEST_F(ServicesTest, ShortcutsAreExecutableDesktopEntries) {
   const std::string path = folder() + "/My macro.desktop";
   platform::Shortcut shortcut{path, "/opt/macros/run me", "CTRL+ALT+F7"};
-  std::string error;
-  ASSERT_TRUE(desktop().shortcuts.write(shortcut, &error)) << error;
+  const auto written = desktop().shortcuts.write(shortcut);
+  ASSERT_TRUE(written) << written.message();
   EXPECT_EQ(*readWholeFile(path),
             "[Desktop Entry]\nType=Application\nVersion=1.0\nName=My macro\n"
             "Exec=\"/opt/macros/run me\"\nPath=/opt/macros\nTerminal=false\n"
@@ -57,9 +57,11 @@ TEST_F(ServicesTest, ShortcutsAreExecutableDesktopEntries) {
   struct stat st {};
   ASSERT_EQ(stat(path.c_str(), &st), 0);
   EXPECT_TRUE(st.st_mode & S_IXUSR);
-  EXPECT_FALSE(
-      desktop().shortcuts.write({folder() + "/no/such/folder/x.desktop", "/bin/true", ""}, &error));
-  EXPECT_NE(error.find("no/such/folder/x.desktop"), std::string::npos) << error;
+  const auto refused =
+      desktop().shortcuts.write({folder() + "/no/such/folder/x.desktop", "/bin/true", ""});
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.message().find("no/such/folder/x.desktop"), std::string::npos)
+      << refused.message();
 }
 
 TEST(DesktopEntry, QuotesExecArgumentsAsTheSpecificationAsks) {
@@ -220,8 +222,8 @@ TEST_F(ServicesTest, TextFilesOpenInTheUsersEditorInATerminal) {
     std::filesystem::remove(c.record);
     ScopedEnv visual("VISUAL", c.visual);
     ScopedEnv editor("EDITOR", c.editor);
-    std::string error;
-    ASSERT_TRUE(desktop().shell.openTextEditor(file, &error)) << error;
+    const auto opened = desktop().shell.openTextEditor(file);
+    ASSERT_TRUE(opened) << opened.message();
     ASSERT_TRUE(waitFor([&] { return fileExists(c.record); })) << c.called;
     EXPECT_EQ(*readWholeFile(c.record), c.called);
   }
@@ -235,14 +237,14 @@ TEST_F(ServicesTest, SaysWhatIsNeededWithoutAnXDisplay) {
   for (const Case& c : {Case{std::nullopt, "set DISPLAY"}, Case{"wayland-0", "XWayland"}}) {
     ScopedEnv display("DISPLAY", std::nullopt);
     ScopedEnv wayland("WAYLAND_DISPLAY", c.wayland);
-    std::string error;
-    EXPECT_FALSE(X11Desktop::create(&error));
-    EXPECT_NE(error.find(c.mentions), std::string::npos) << error;
+    const auto refused = X11Desktop::create();
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.message().find(c.mentions), std::string::npos) << refused.message();
   }
   ScopedEnv display("DISPLAY", ":999");
-  std::string error;
-  EXPECT_FALSE(X11Desktop::create(&error));
-  EXPECT_NE(error.find("\":999\""), std::string::npos) << error;
+  const auto refused = X11Desktop::create();
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.message().find("\":999\""), std::string::npos) << refused.message();
 }
 
 }  // namespace

@@ -58,12 +58,12 @@ bool openSession(int& argc, char** argv, Session& session) {
   session.app = std::make_unique<QApplication>(argc, argv);
   QApplication::setWindowIcon(programIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // the program decides when it ends
-  std::string error;
-  session.desktop = platform::x11::X11Desktop::create(&error);
-  if (!session.desktop) {
-    std::cerr << error << "\n";
+  auto desktop = platform::x11::X11Desktop::create();
+  if (!desktop) {
+    std::cerr << desktop.message() << "\n";
     return false;
   }
+  session.desktop = std::move(*desktop);
   return true;
 }
 
