@@ -21,9 +21,7 @@ Program::Program(platform::Desktop& desktop_, ProgramConfig config_)
       form1(*this),
       library(desktop_, settings, form1.List1, form1.Text1),
       form2(desktop_, settings),
-      form4(desktop_, Form4Host{[this] { return library.lastSelected(); },
-                                [this](const std::string& name) { return library.path(name); },
-                                [this] { form1.Text1.setText(""); }}),
+      form4(desktop_, *this),
       hook(desktop_, *this),
       mouse(desktop_, *this),
       recording(desktop_, *this, mouse) {
@@ -107,11 +105,10 @@ bool Program::startUp() {
 }
 
 void Program::runFileMode(const std::string& path) {
-  std::string error;
-  auto text = readWholeFile(path, &error);
+  auto text = readWholeFile(path);
   if (!text) {
-    desktop.dialogs.messageBox("The macro file could not be opened: " + error, kProductTitle,
-                               platform::MessageButtons::Ok);
+    desktop.dialogs.messageBox("The macro file could not be opened: " + text.message(),
+                               kProductTitle, platform::MessageButtons::Ok);
     return end(1);
   }
   form1.Text1.setText(std::move(*text));
@@ -121,11 +118,10 @@ void Program::runFileMode(const std::string& path) {
 
 void Program::standAloneMode() {
   form1.hide();
-  std::string problem;
-  auto macro = readAppendedMacro(desktop.environment.executablePath(), problem);
+  auto macro = readAppendedMacro(desktop.environment.executablePath());
   if (!macro) {
     // The bare stub ends at once: its own bytes are no macro.
-    desktop.dialogs.messageBox(problem, kProductTitle, platform::MessageButtons::Ok);
+    desktop.dialogs.messageBox(macro.message(), kProductTitle, platform::MessageButtons::Ok);
     hook.RemoveKeyHook();
     return end(1);
   }
@@ -164,9 +160,9 @@ void Program::makeMacroExe() {
   if (index < 0) return say("Please select a Macro to make into a EXE");
   const std::string& entry = form1.List1.items()[static_cast<std::size_t>(index)];
   const std::string target = library.path(standAloneProgramName(entry));
-  const FileResult made = writeStandAloneProgram(joinPath(ownFolder(), kStubProgram), target,
-                                                 form1.Text1.text(), !form1.Text1.tag().empty());
-  if (!made.ok) return say("The macro program could not be made: " + made.error);
+  const auto made = writeStandAloneProgram(joinPath(ownFolder(), kStubProgram), target,
+                                           form1.Text1.text(), !form1.Text1.tag().empty());
+  if (!made) return say("The macro program could not be made: " + made.message());
   say("Macro EXE is " + target);
 }
 

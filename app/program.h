@@ -29,7 +29,7 @@ struct ProgramConfig {
   bool standAloneBuild = false;
 };
 
-class Program : public RecordHost, public HotKeyHost, public BuilderHost {
+class Program : public RecordHost, public HotKeyHost, public BuilderHost, public Form4Host {
  public:
   Program(platform::Desktop& desktop, ProgramConfig config);
   ~Program() override;
@@ -109,6 +109,9 @@ class Program : public RecordHost, public HotKeyHost, public BuilderHost {
   void runAdvancedMacro(std::string text) override;
   void showMainWindow() override;
   bool holdsBuilder(const FormMacroBuilder& form) override;
+  // Form4Host (macroPath is the recording's).
+  std::string lastSelectedMacro() override;
+  void clearMacroText() override;
 
   void runFileMode(const std::string& path);
   void standAloneMode();

@@ -160,4 +160,12 @@ bool Program::holdsBuilder(const FormMacroBuilder& form) {
   return builderLoaded() && &builder() == &form;
 }
 
+std::string Program::lastSelectedMacro() {
+  return library.lastSelected();
+}
+
+void Program::clearMacroText() {
+  form1.Text1.setText("");
+}
+
 }  // namespace qb

@@ -11,10 +11,11 @@ namespace qb {
 namespace {
 constexpr std::string_view kSelectMacro = "Please select a macro name from the list box ";
 constexpr std::string_view kEnterNumber = "Please Enter a numeric value ";
-constexpr std::string_view kSetRepeatAgain = "If there was a repeat option on the macro, it should be set again";
+constexpr std::string_view kSetRepeatAgain =
+    "If there was a repeat option on the macro, it should be set again";
 }  // namespace
 
-Form4::Form4(platform::Desktop& desktop, Form4Host host)
+Form4::Form4(platform::Desktop& desktop, Form4Host& host)
     : forms::Form("Form4", std::string(kProductTitle), desktop.loop),
       Text1(*this, "Text1", {120, 1560, 975, 285}),
       Option2(*this, "Option2", "Decrease Speed", "speed", {2400, 840, 1695, 255}),
@@ -24,7 +25,7 @@ Form4::Form4(platform::Desktop& desktop, Form4Host host)
       Text2(*this, "Text2", {120, 600, 1935, 285}),
       Label1(*this, "Label1", "Repeat Number:", {120, 120, 4215, 375}),
       desktop_(desktop),
-      host_(std::move(host)) {
+      host_(host) {
   setSize(4500, 2100);
   Text1.setVisible(false);
   Text2.setText("0");
@@ -46,7 +47,7 @@ std::string Form4::stamp() {
 }
 
 bool Form4::checkSelection() {
-  if (!host_.selectedName().empty()) return true;
+  if (!host_.lastSelectedMacro().empty()) return true;
   message(kSelectMacro);
   return false;
 }
@@ -57,7 +58,7 @@ void Form4::openForRepeat() {
   Option2.setVisible(false);
   Label1.setCaption(std::string(kRepeatPrompt));
   Text1.setText(stamp());
-  if (!host_.selectedName().empty()) showModal();
+  if (!host_.lastSelectedMacro().empty()) showModal();
 }
 
 void Form4::openForSpeed() {
@@ -72,7 +73,7 @@ void Form4::openForSpeed() {
 }
 
 void Form4::prepare() {
-  if (host_.selectedName().empty()) {
+  if (host_.lastSelectedMacro().empty()) {
     message(kSelectMacro);
     hide();
     return;
@@ -82,7 +83,7 @@ void Form4::prepare() {
     return;
   }
   // The dialog opens with the macro's current repeat count.
-  const auto text = readWholeFile(host_.pathOf(host_.selectedName()));
+  const auto text = readWholeFile(host_.macroPath(host_.lastSelectedMacro()));
   std::string count = "0";
   if (text) {
     const std::string_view line0 = firstLine(*text);
@@ -94,20 +95,21 @@ void Form4::prepare() {
 void Form4::ok() {
   const auto number = parseNumeric(Text2.text());
   if (!number) return message(kEnterNumber);
-  const std::string name = host_.selectedName();
+  const std::string name = host_.lastSelectedMacro();
   if (name.empty()) return message(kSelectMacro);
-  const std::string file = host_.pathOf(name);
-  FileResult result;
+  const std::string file = host_.macroPath(name);
+  Result<> result;
   if (repeatMode()) {
     const std::string count = Text2.text();
     result = rewriteMacroFile(file, [&](std::string_view t) { return withRepeatHeader(t, count); });
   } else {
     const double factor = speedFactor(*number, Option2.value());
-    result = rewriteMacroFile(file, [&](std::string_view t) { return withScaledTimeStamps(t, factor); });
+    result =
+        rewriteMacroFile(file, [&](std::string_view t) { return withScaledTimeStamps(t, factor); });
   }
   // A file that cannot be read or written is said, and the dialog stays open; the macro is
   // untouched, as the rewrite goes through a temporary file.
-  if (!result.ok) return message("The macro could not be changed: " + result.error);
+  if (!result) return message("The macro could not be changed: " + result.message());
   host_.clearMacroText();
   hide();
 }
