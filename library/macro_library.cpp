@@ -82,8 +82,10 @@ void MacroLibrary::select() {
 void MacroLibrary::openInEditor() {
   const int index = list_.listIndex();
   if (index < 0) return;
-  // As before: the editor not starting is not said.
-  (void)desktop_.shell.openTextEditor(path(list_.items()[static_cast<std::size_t>(index)]));
+  if (const auto opened =
+          desktop_.shell.openTextEditor(path(list_.items()[static_cast<std::size_t>(index)]));
+      !opened)
+    desktop_.dialogs.messageBox(opened.message(), kProductTitle, platform::MessageButtons::Ok);
 }
 
 int MacroLibrary::firstSelected() const {

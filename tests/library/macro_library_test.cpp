@@ -92,6 +92,19 @@ TEST_F(Library, ABigMacroLoadsWholeUnlessTheTextChangesWhileItLoads) {
   }
 }
 
+TEST_F(Library, AnEditorThatDoesNotStartIsSaid) {
+  library.setFolder((root_ / "a").string());
+  library.ListMacro();
+  list.selectFromView(2, {false, false, true, false, false});
+  library.openInEditor();
+  EXPECT_TRUE(sim.messages().empty());
+  sim.failEditor(true);
+  library.openInEditor();
+  ASSERT_EQ(sim.messages().size(), 1u);
+  EXPECT_NE(sim.messages()[0].text.find("no text editor could be started"), std::string::npos)
+      << sim.messages()[0].text;
+}
+
 TEST(MacroNames, WhatTheListShows) {
   for (const char* yes :
        {"Macro-a.txt", "macro-b.TXT", "Macr.txt", "Macroeconomics.txt", "MACR.Txt"})
