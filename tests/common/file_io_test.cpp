@@ -40,7 +40,8 @@ class FileIo : public ::testing::Test {
   }
   std::vector<std::string> names() const {
     std::vector<std::string> found;
-    for (const auto& e : fs::directory_iterator(folder_)) found.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(folder_))
+      found.push_back(e.path().filename().string());
     return found;
   }
 
