@@ -189,16 +189,17 @@ TEST_F(Leftovers, EachKindOfNameIsJudgedByItsOwnRule) {
          return nullptr;
        },
        false},
-      {"a link", ended,
-       [](const fs::path& file) -> std::shared_ptr<void> {
-         plainFile(file.parent_path() / "linked");
-         fs::create_symlink("linked", file);
-         return nullptr;
-       },
-       false},
   };
 #ifndef _WIN32
-  // Windows has no named pipes in the file system.
+  // MinGW's std::filesystem makes no symbolic links, and Windows has no named pipes in the file
+  // system.
+  cases.push_back({"a link", ended,
+                   [](const fs::path& file) -> std::shared_ptr<void> {
+                     plainFile(file.parent_path() / "linked");
+                     fs::create_symlink("linked", file);
+                     return nullptr;
+                   },
+                   false});
   cases.push_back({"a pipe", ended,
                    [](const fs::path& file) -> std::shared_ptr<void> {
                      ::mkfifo(file.c_str(), 0600);
