@@ -54,9 +54,10 @@ TEST(Utf8Paths, AFolderWithLettersOfSeveralScriptsIsWrittenReadListedAndCleared)
 TEST(Utf8Paths, TextAndPathConvertBothWays) {
   for (const std::string name : {"plain.txt", "Müller Жук 日本", "emoji 😀 outside the BMP"}) {
     const std::filesystem::path path = pathFromUtf8(name);
-    EXPECT_EQ(path.u8string(),
-              std::u8string(reinterpret_cast<const char8_t*>(name.data()), name.size()))
-        << name;
+    // The standard's own UTF-8 view of the path agrees (compared as bytes: Debian's libgtest
+    // is built without char8_t printers).
+    const std::u8string standard = path.u8string();
+    EXPECT_EQ(std::string(standard.begin(), standard.end()), name);
     EXPECT_EQ(utf8FromPath(path), name);
   }
 }
