@@ -10,6 +10,7 @@
 
 #include "common/os_files.h"
 #include "common/temporary_files.h"
+#include "common/utf8_path.h"
 
 namespace qb {
 namespace fs = std::filesystem;
@@ -20,7 +21,7 @@ static std::string describe(const std::string& path, const std::string& reason) 
 
 Result<> isRegularFile(const std::string& path) {
   std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
+  const fs::file_status status = fs::status(pathFromUtf8(path), ec);
   if (fs::is_directory(status)) {
     return fail(describe(path, "is a folder, not a file"));
   }
@@ -36,7 +37,7 @@ Result<> isRegularFile(const std::string& path) {
 
 Result<std::string> readWholeFile(const std::string& path) {
   if (auto regular = isRegularFile(path); !regular) return regular.error();
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(pathFromUtf8(path), std::ios::binary);
   if (!in) return fail(describe(path, std::strerror(errno)));
   in.seekg(0, std::ios::end);
   const auto size = in.tellg();
@@ -68,7 +69,7 @@ void failNextFlushForTesting(FlushStep step, std::string reason) {
 Result<> writeFileAtomic(const std::string& path, std::string_view content, FileMode mode) {
   std::error_code ec;
   // Through a link, the file it points at is the one to replace, not the link itself.
-  fs::path target(path);
+  fs::path target = pathFromUtf8(path);
   if (fs::is_symlink(fs::symlink_status(target, ec))) {
     const fs::path resolved = fs::weakly_canonical(target, ec);
     if (!ec) target = resolved;
@@ -81,7 +82,7 @@ Result<> writeFileAtomic(const std::string& path, std::string_view content, File
     return qb::fail(describe(path, "the file is read-only"));
 
   const std::string folder =
-      target.has_parent_path() ? target.parent_path().string() : std::string(".");
+      target.has_parent_path() ? utf8FromPath(target.parent_path()) : std::string(".");
   removeAbandonedTemporaries(folder);
 
   // The temporary file has a short name of its own, so any name the folder can hold can be
@@ -97,7 +98,7 @@ Result<> writeFileAtomic(const std::string& path, std::string_view content, File
     temp = target.parent_path() / name;
     inUse.emplace(name);  // before the file exists, for a cleanup in another thread
     bool nameTaken = false;
-    out = os::HeldFile::create(temp.string(), failure, nameTaken);
+    out = os::HeldFile::create(utf8FromPath(temp), failure, nameTaken);
     if (!out.isOpen() && !nameTaken) break;
   }
   if (!out.isOpen()) return qb::fail(describe(path, failure));
@@ -123,8 +124,7 @@ Result<> writeFileAtomic(const std::string& path, std::string_view content, File
     failure.clear();
   if (!failure.empty()) return abandon("the file could not be flushed to the disk: " + failure);
   if (!out.close(failure)) return abandon(failure);
-  fs::rename(temp, target, ec);
-  if (ec) return abandon(ec.message());
+  if (!os::replaceFile(utf8FromPath(temp), utf8FromPath(target), failure)) return abandon(failure);
   // The rename itself lasts once the folder is on the disk.
   if (auto fault = takeFault(folderFlushFault))
     failure = *fault;
@@ -137,7 +137,7 @@ Result<> writeFileAtomic(const std::string& path, std::string_view content, File
 
 Result<> deleteFile(const std::string& path) {
   std::error_code ec;
-  if (!fs::remove(path, ec)) {
+  if (!fs::remove(pathFromUtf8(path), ec)) {
     return qb::fail(describe(path, ec ? ec.message() : "no such file"));
   }
   return {};
@@ -145,19 +145,19 @@ Result<> deleteFile(const std::string& path) {
 
 bool fileExists(const std::string& path) {
   std::error_code ec;
-  return fs::is_regular_file(path, ec);
+  return fs::is_regular_file(pathFromUtf8(path), ec);
 }
 
 bool canWriteIn(const std::string& folder) {
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) return false;
+  if (!fs::is_directory(pathFromUtf8(folder), ec)) return false;
   // Named and held as a write's temporary file, so one left by a kill is cleaned up as one.
   const std::string name = newTemporaryName();
   const TemporaryInUse inUse(name);
-  const fs::path probe = fs::path(folder) / name;
+  const fs::path probe = pathFromUtf8(folder) / name;
   std::string error;
   bool nameTaken = false;
-  os::HeldFile file = os::HeldFile::create(probe.string(), error, nameTaken);
+  os::HeldFile file = os::HeldFile::create(utf8FromPath(probe), error, nameTaken);
   if (!file.isOpen()) return false;
   file.close(error);
   fs::remove(probe, ec);
@@ -166,8 +166,9 @@ bool canWriteIn(const std::string& folder) {
 
 bool makeFolders(const std::string& folder) {
   std::error_code ec;
-  fs::create_directories(folder, ec);
-  return fs::is_directory(folder, ec);
+  const fs::path path = pathFromUtf8(folder);
+  fs::create_directories(path, ec);
+  return fs::is_directory(path, ec);
 }
 
 std::string joinPath(std::string_view folder, std::string_view name) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "common/text.h"
+#include "common/utf8_path.h"
 
 namespace qb {
 
@@ -31,14 +32,14 @@ std::optional<std::vector<std::string>> listFolder(const std::string& folder,
                                                    std::string_view pattern) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : pathFromUtf8(folder), ec);
   if (ec) return std::nullopt;
   std::vector<std::string> names;
   for (; it != fs::directory_iterator(); it.increment(ec)) {
     if (ec) return std::nullopt;
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
-    std::string name = it->path().filename().string();
+    std::string name = utf8FromPath(it->path().filename());
     if (wildcardMatchNoCase(name, pattern)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {

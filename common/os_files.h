@@ -2,7 +2,7 @@
 // The operating system's part of writing files safely, behind a portable face: a file being
 // written that other processes can see is still owned, flushing data and folders to the disk,
 // and whether a process still runs. os_files_posix.cpp implements it for Linux and the other
-// POSIX systems; a Windows version goes beside it.
+// POSIX systems, os_files_win32.cpp for Windows. Paths are UTF-8.
 
 #include <cstdint>
 #include <string>
@@ -37,6 +37,10 @@ class HeldFile {
   explicit HeldFile(std::intptr_t handle) : handle_(handle) {}
   std::intptr_t handle_ = kNone;
 };
+
+// Gives the file `from` the name `to` in one step, replacing a file of that name: a reader sees
+// the old file or the new one, never neither.
+bool replaceFile(const std::string& from, const std::string& to, std::string& error);
 
 // Makes the folder's list of names (a file renamed into it) last on the disk.
 bool flushFolderToDisk(const std::string& folder, std::string& error);

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 
 #include "common/os_files.h"
@@ -92,6 +93,12 @@ bool HeldFile::close(std::string& error) {
   handle_ = kNone;
   // Linux closes the descriptor even when close() is interrupted, so it is never retried.
   if (::close(fd) == 0 || errno == EINTR) return true;
+  error = reason();
+  return false;
+}
+
+bool replaceFile(const std::string& from, const std::string& to, std::string& error) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return true;
   error = reason();
   return false;
 }

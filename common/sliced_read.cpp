@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 
 namespace qb {
 
@@ -12,7 +13,7 @@ Result<> SlicedRead::open(const std::string& path) {
   content_.clear();
   size_ = 0;
   if (auto regular = isRegularFile(path); !regular) return regular;
-  in_ = std::ifstream(path, std::ios::binary);
+  in_ = std::ifstream(pathFromUtf8(path), std::ios::binary);
   if (!in_) return fail(path + ": " + std::strerror(errno));
   in_.seekg(0, std::ios::end);
   const auto size = in_.tellg();

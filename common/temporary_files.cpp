@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/os_files.h"
+#include "common/utf8_path.h"
 
 namespace qb {
 namespace fs = std::filesystem;
@@ -115,11 +116,11 @@ TemporaryInUse::~TemporaryInUse() {
 
 std::size_t removeAbandonedTemporaries(const std::string& folder) {
   std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : pathFromUtf8(folder), ec);
   // The names are gathered first: removing while the folder is read may skip or repeat names.
   std::vector<fs::path> doomed;
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = utf8FromPath(it->path().filename());
     const auto leftover = classify(name);
     if (!leftover) continue;
     std::error_code statusError;
@@ -128,7 +129,7 @@ std::size_t removeAbandonedTemporaries(const std::string& folder) {
   }
   std::size_t removed = 0;
   for (const auto& path : doomed)
-    if (os::removeUnlessHeld(path.string())) ++removed;
+    if (os::removeUnlessHeld(utf8FromPath(path))) ++removed;
   return removed;
 }
 

@@ -6,6 +6,7 @@
 #include "common/file_io.h"
 #include "common/temporary_files.h"
 #include "common/text.h"
+#include "common/utf8_path.h"
 
 namespace qb::platform {
 namespace {
@@ -42,7 +43,7 @@ std::string unescape(std::string_view v) {
 
 IniSettings::IniSettings(std::string path) : path_(std::move(path)) {
   // Opened at every start: the place to clear what a cut-short rewrite left beside the file.
-  removeAbandonedTemporaries(std::filesystem::path(path_).parent_path().string());
+  removeAbandonedTemporaries(utf8FromPath(pathFromUtf8(path_).parent_path()));
   load();
 }
 
@@ -94,7 +95,7 @@ Result<> IniSettings::write(std::string_view section, std::string_view key,
                     Entry{sectionName, std::string(key), std::string(value)});
   }
   std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
+  std::filesystem::create_directories(pathFromUtf8(path_).parent_path(), ec);
   return writeFileAtomic(path_, serialise());
 }
 

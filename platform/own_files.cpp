@@ -7,11 +7,12 @@
 #include "common/product.h"
 #include "common/temporary_files.h"
 #include "common/text.h"
+#include "common/utf8_path.h"
 
 namespace qb {
 
 std::string ownFolder(platform::Environment& environment) {
-  return std::filesystem::path(environment.executablePath()).parent_path().string();
+  return utf8FromPath(pathFromUtf8(environment.executablePath()).parent_path());
 }
 
 std::string writableFolder(platform::Environment& environment, std::string_view subfolder) {

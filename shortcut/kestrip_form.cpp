@@ -7,6 +7,7 @@
 #include "common/folder_listing.h"
 #include "common/product.h"
 #include "common/text.h"
+#include "common/utf8_path.h"
 #include "platform/own_files.h"
 #include "script/make_exe.h"
 #include "script/player.h"
@@ -56,7 +57,7 @@ KestripForm::KestripForm(platform::Desktop& desktop)
   Help.onClick = [this] { desktop_.shell.openUrl(helpPage()); };
   onClose = [this] { end(); };
   std::error_code ec;
-  filesFolder_ = std::filesystem::current_path(ec).string();
+  filesFolder_ = utf8FromPath(std::filesystem::current_path(ec));
 }
 
 void KestripForm::start() {

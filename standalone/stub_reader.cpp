@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/utf8_path.h"
 #include "script/stand_alone_markers.h"
 
 namespace qb {
@@ -89,7 +90,7 @@ Result<AppendedMacro> readAppendedMacro(const std::string& ownPath) {
   // Scanned as a stream: the program image before the macro is never held in memory.
   if (auto regular = isRegularFile(ownPath); !regular)
     return fail(std::string(kUnreadable) + regular.message());
-  std::ifstream file(ownPath, std::ios::binary);
+  std::ifstream file(pathFromUtf8(ownPath), std::ios::binary);
   if (!file.is_open()) return fail(std::string(kUnreadable) + ownPath + ": cannot be read");
   for (const bool advanced : {false, true}) {
     const std::u16string_view marker = advanced ? kAdvancedMarkerWide : kRecordedMarkerWide;

@@ -80,13 +80,14 @@ TEST_F(BuilderFiles, ANameTheFolderCannotHoldIsRefusedWithTheReason) {
 }
 
 TEST_F(BuilderFiles, AFailedSaveSaysWhyAndKeepsTheText) {
-  const std::string missing = folder() + "/gone";
+  const std::string missing = joinPath(folder(), "gone");
   app.form().Text4.setText(missing);  // the builder takes the stored location at load
   FormMacroBuilder& b = open();
   b.MacroText.setText("w:a\r\n");
   saveAs(b, "x");
   ASSERT_EQ(messages().size(), 1u);
-  EXPECT_NE(messages()[0].find(missing + "/Macro-AM-x.txt"), std::string::npos) << messages()[0];
+  EXPECT_NE(messages()[0].find(joinPath(missing, "Macro-AM-x.txt")), std::string::npos)
+      << messages()[0];
   EXPECT_EQ(messages()[0].find("The Macro has been saved"), std::string::npos);
   EXPECT_EQ(b.MacroText.text(), "w:a\r\n");
   EXPECT_EQ(b.save.Name.text(), "x");

@@ -40,7 +40,8 @@ class FileIo : public ::testing::Test {
   }
   std::vector<std::string> names() const {
     std::vector<std::string> found;
-    for (const auto& e : fs::directory_iterator(folder_)) found.push_back(e.path().filename());
+    for (const auto& e : fs::directory_iterator(folder_))
+      found.push_back(e.path().filename().string());
     return found;
   }
 
@@ -64,13 +65,19 @@ TEST_F(FileIo, AReplacedFileKeepsItsAccessRights) {
   const std::string name = "Macro-login.txt";
   ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:secret\r\n").ok());
   fs::permissions(pathOf(name), fs::perms::owner_read | fs::perms::owner_write);
+  // What the system made of them: Windows keeps only whether a file is read-only.
+  const fs::perms rights = fs::status(pathOf(name)).permissions() & fs::perms::all;
+#ifndef _WIN32
+  ASSERT_EQ(rights, fs::perms::owner_read | fs::perms::owner_write);
+#endif
   ASSERT_TRUE(writeFileAtomic(pathOf(name), "w:other\r\n").ok());
   EXPECT_EQ(read(name), "w:other\r\n");
-  EXPECT_EQ(fs::status(pathOf(name)).permissions() & fs::perms::all,
-            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status(pathOf(name)).permissions() & fs::perms::all, rights);
   EXPECT_EQ(names(), std::vector<std::string>{name});
 }
 
+// MinGW's std::filesystem makes no symbolic links on Windows.
+#ifndef _WIN32
 TEST_F(FileIo, WritingThroughALinkReplacesTheFileItPointsAt) {
   ASSERT_TRUE(writeFileAtomic(pathOf("real.txt"), "old\r\n").ok());
   fs::create_symlink("real.txt", pathOf("Macro-link.txt"));
@@ -78,6 +85,7 @@ TEST_F(FileIo, WritingThroughALinkReplacesTheFileItPointsAt) {
   EXPECT_TRUE(fs::is_symlink(pathOf("Macro-link.txt")));
   EXPECT_EQ(read("real.txt"), "new\r\n");
 }
+#endif
 
 TEST_F(FileIo, AReadOnlyFileIsNotReplaced) {
   const std::string name = "Macro-kept.txt";

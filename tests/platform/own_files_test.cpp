@@ -25,9 +25,9 @@ TEST(OwnFiles, NewFilesGoBesideTheProgramOrElseToTheUsersOwnFolder) {
 
   // A folder the user cannot make files in (here: one that is gone): the user's folder, made.
   sim.setExecutablePath(temp.pathOf("system/prog/daventi"));
-  EXPECT_EQ(writableFolder(sim, kMacroSubfolder), data + "/macros");
-  EXPECT_TRUE(canWriteIn(data + "/macros"));
-  EXPECT_EQ(writableFolder(sim, kProgramSubfolder), data + "/programs");
+  EXPECT_EQ(writableFolder(sim, kMacroSubfolder), joinPath(data, "macros"));
+  EXPECT_TRUE(canWriteIn(joinPath(data, "macros")));
+  EXPECT_EQ(writableFolder(sim, kProgramSubfolder), joinPath(data, "programs"));
 
   // Neither: the own folder, so the failure that follows names it.
   sim.setUserDataFolder("");

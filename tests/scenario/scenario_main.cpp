@@ -24,12 +24,12 @@ int main(int argc, char** argv) {
       fs::temp_directory_path() / ("qb-scenario-" + std::to_string(std::random_device{}()));
   std::ostringstream out;
   const int status =
-      qb::scenario::runScenario(qb::scenario::parseScenario(*text), root.string(), out);
+      qb::scenario::runScenario(qb::scenario::parseScenario(*text), root.generic_string(), out);
   std::error_code ec;
   fs::remove_all(root, ec);
 
   std::string transcript = out.str();
-  const std::string rootText = root.string();
+  const std::string rootText = root.generic_string();
   for (auto at = transcript.find(rootText); at != std::string::npos;
        at = transcript.find(rootText, at))
     transcript.replace(at, rootText.size(), "{root}");

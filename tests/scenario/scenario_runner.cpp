@@ -66,7 +66,7 @@ class Runner {
       : steps_(steps), root_(root), out_(out) {
     sim_.loop().setBounds(limits.lastTime, limits.idleTurns);
     fs::create_directories(fs::path(root_) / "prog");
-    sim_.setExecutablePath((fs::path(root_) / "prog" / "daventi").string());
+    sim_.setExecutablePath((fs::path(root_) / "prog" / "daventi").generic_string());
     sim_.log().streamTo(&out_, 0);
     sim_.loop().setModalPump([this] { return runNext(); });
   }
@@ -96,7 +96,7 @@ class Runner {
   }
 
   std::string path(std::string_view relative) const {
-    return (fs::path(root_) / std::string(trimBlanks(relative))).string();
+    return (fs::path(root_) / std::string(trimBlanks(relative))).generic_string();
   }
 
   Program& program() {
@@ -301,7 +301,7 @@ class Runner {
     kestrip_.reset();
     kestripEndSaid_ = false;
     kestrip_ = std::make_unique<KestripProcess>(
-        sim_.desktop(), (fs::path(root_) / "prog" / "kestrip").string(), arguments);
+        sim_.desktop(), (fs::path(root_) / "prog" / "kestrip").generic_string(), arguments);
     out_ << (kestrip_->form().ended() ? "ended" : "running") << "\n";
   }
 

@@ -1,16 +1,42 @@
 #pragma once
 // Real child processes for tests of what outlives a process: one that does something, says it
-// is ready and waits (alive) until it is killed, and the id of one that has ended.
-
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
+// is ready and waits (alive) until it is killed, and the id of one that has ended. Windows
+// cannot fork: there only the ended process is available.
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include <string>
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace qb::test {
+
+#ifdef _WIN32
+
+// The id of a process that has ended, its handles closed: a short-lived command interpreter.
+inline std::uint64_t endedProcessId() {
+  std::wstring command = L"cmd.exe /c exit 0";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &startup, &process))
+    return 0;
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  return process.dwProcessId;
+}
+
+#else
 
 class WaitingChild {
  public:
@@ -70,5 +96,7 @@ inline std::uint64_t endedProcessId() {
   ::waitpid(pid, &status, 0);
   return static_cast<std::uint64_t>(pid);
 }
+
+#endif
 
 }  // namespace qb::test

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "common/file_io.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/virtual_keys.h"
 
@@ -33,7 +34,8 @@ class TempFolder {
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;
   const std::string& path() const { return path_; }
-  std::string pathOf(const std::string& name) const { return path_ + "/" + name; }
+  // With the system's separator, as the program joins names to folders.
+  std::string pathOf(const std::string& name) const { return joinPath(path_, name); }
   void writeFile(const std::string& name, const std::string& content) const {
     std::ofstream(pathOf(name), std::ios::binary) << content;
   }
