@@ -1,0 +1,234 @@
+// The Win32 backend's timing, under Wine in a private X server: the keyboard hook's time per
+// key event (idle and while recording), playback gaps as the probe window's own clock sees
+// them, and a long pause's end error and processor time.
+//   qb_bench_win32 [--keys N] [--lines N] [--pause-ms N]
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "platform/desktop.h"
+#include "platform/sim/sim_desktop.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_environment.h"
+#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_key_sender.h"
+#include "platform/win32/win32_key_state.h"
+#include "platform/win32/win32_keyboard_hook.h"
+#include "platform/win32/win32_pointer.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_windows.h"
+#include "script/module_data.h"
+#include "script/play_host.h"
+#include "script/player.h"
+#include "tests/win32/probe_process.h"
+
+namespace {
+
+using namespace qb;
+using namespace qb::platform::win32;
+
+struct Summary {
+  double median = 0, p99 = 0, max = 0;
+};
+
+Summary summarise(std::vector<double> values) {
+  if (values.empty()) return {};
+  std::sort(values.begin(), values.end());
+  const auto at = [&](double q) {
+    return values[std::min(values.size() - 1, static_cast<std::size_t>(q * (values.size() - 1)))];
+  };
+  return {at(0.5), at(0.99), values.back()};
+}
+
+double processSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto value = [](const FILETIME& t) {
+    return (static_cast<unsigned long long>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
+  };
+  return value(kernel) + value(user);
+}
+
+// A key as a person's keyboard would send it: no mark of ours.
+void typeUnmarked(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+// The key-down times (ms, the probe's clock) of one virtual key in the probe's log, in order.
+std::vector<double> keyDownTimes(const std::string& log, unsigned key) {
+  std::vector<double> times;
+  std::istringstream lines(log);
+  std::string line;
+  while (std::getline(lines, line)) {
+    double ms = 0;
+    char name[32] = {};
+    unsigned long long wParam = 0;
+    if (std::sscanf(line.c_str(), "%lf %31s %llu", &ms, name, &wParam) == 3 &&
+        std::string(name) == "keydown" && wParam == key)
+      times.push_back(ms);
+  }
+  return times;
+}
+
+class Bench {
+ public:
+  Bench()
+      : desktop_{clock_,   loop_,      pointer_, pointer_, sender_, keyState_,
+                 windows_, processes_, sim_,     sim_,     settings_, hook_,
+                 clipboard_, shell_,   sim_,     sim_,     environment_, sim_} {}
+
+  void turn(platform::Ms ms) { loop_.waitUntil(clock_.now() + ms); }
+
+  void hookTiming(int keys) {
+    win32test::ProbeProcess probe("QB Bench hook");
+    windows_.activate("QB Bench hook");
+    Program program(desktop_, ProgramConfig{});
+    if (!program.startUp()) {
+      std::printf("the program did not start\n");
+      return;
+    }
+    const auto typeKeys = [&](const char* what) {
+      hook_.measureCalls(true);
+      for (int i = 0; i < keys; ++i) {
+        const WORD key = static_cast<WORD>('A' + i % 26);
+        typeUnmarked(key, false);
+        turn(5);
+        typeUnmarked(key, true);
+        turn(5);
+      }
+      hook_.measureCalls(false);
+      const Summary s = summarise(hook_.callMicroseconds());
+      std::printf("hook call, %-9s %5zu events: median %7.2f us  p99 %7.2f us  max %8.2f us\n",
+                  what, hook_.callMicroseconds().size(), s.median, s.p99, s.max);
+    };
+    typeKeys("idle");
+    // Left Ctrl+R records, Left Ctrl+T stops.
+    typeUnmarked(VK_LCONTROL, false);
+    typeUnmarked('R', false);
+    typeUnmarked('R', true);
+    typeUnmarked(VK_LCONTROL, true);
+    turn(300);
+    typeKeys("recording");
+    typeUnmarked(VK_LCONTROL, false);
+    typeUnmarked('T', false);
+    typeUnmarked('T', true);
+    typeUnmarked(VK_LCONTROL, true);
+    turn(300);
+    program.shutDown();
+  }
+
+  void playbackGaps(int lines, int runs) {
+    std::mt19937 random(20240601);
+    std::uniform_int_distribution<int> gap(5, 50);
+    for (int run = 1; run <= runs; ++run) {
+      win32test::ProbeProcess probe("QB Bench play");
+      windows_.activate("QB Bench play");
+      std::vector<std::int64_t> stamps{1000};
+      std::string text;
+      for (int i = 0; i < lines; ++i) {
+        if (i > 0) stamps.push_back(stamps.back() + gap(random));
+        text += "w:{a}-" + std::to_string(stamps.back()) + "\r\n";
+      }
+      const double cpuBefore = processSeconds();
+      play(text);
+      const double cpu = processSeconds() - cpuBefore;
+      turn(200);
+      const std::vector<double> seen = keyDownTimes(probe.log(), 'A');
+      std::vector<double> errors;
+      for (std::size_t i = 1; i < seen.size() && i < stamps.size(); ++i)
+        errors.push_back(std::abs((seen[i] - seen[i - 1]) - double(stamps[i] - stamps[i - 1])));
+      const Summary s = summarise(errors);
+      const double span = seen.size() > 1 ? seen.back() - seen.front() : 0;
+      std::printf(
+          "play %d: %zu of %d lines seen; gap error median %.2f ms  p99 %.2f ms  max %.2f ms; "
+          "span %.1f of %lld ms; cpu %.2f%% of a core\n",
+          run, seen.size(), lines, s.median, s.p99, s.max, span,
+          static_cast<long long>(stamps.back() - stamps.front()),
+          100.0 * cpu / (span > 0 ? span / 1000.0 : 1.0));
+    }
+  }
+
+  void pause(int ms, int runs) {
+    for (int run = 1; run <= runs; ++run) {
+      win32test::ProbeProcess probe("QB Bench pause");
+      windows_.activate("QB Bench pause");
+      const std::string text = "w:{a}-1000\r\nw:{a}-" + std::to_string(1000 + ms) + "\r\n";
+      const double cpuBefore = processSeconds();
+      play(text);
+      const double cpu = processSeconds() - cpuBefore;
+      turn(200);
+      const std::vector<double> seen = keyDownTimes(probe.log(), 'A');
+      if (seen.size() != 2) {
+        std::printf("pause %d: %zu keys seen of 2\n", run, seen.size());
+        continue;
+      }
+      std::printf("pause %d: %d ms recorded, %.2f ms observed, error %.2f ms; processor %.1f ms "
+                  "= %.4f%% of a core\n",
+                  run, ms, seen[1] - seen[0], seen[1] - seen[0] - ms, cpu * 1000,
+                  100.0 * cpu / (ms / 1000.0));
+    }
+  }
+
+ private:
+  void play(const std::string& text) {
+    ModuleData module(desktop_);
+    SimplePlayHost host;
+    host.setText(text);
+    PlayRecorded(module, host);
+  }
+
+  Win32Clock clock_;
+  Win32EventLoop loop_{clock_};
+  Win32Pointer pointer_;
+  Win32KeyboardHook hook_{loop_, clock_};
+  Win32KeySender sender_{&hook_};
+  Win32KeyState keyState_;
+  Win32Windows windows_;
+  Win32Processes processes_;
+  Win32Shell shell_;
+  Win32Clipboard clipboard_;
+  Win32Environment environment_;
+  RegistrySettings settings_{"Software\\QuillbarrowBench"};
+  // What this benchmark shows no window for: message boxes, the notification icon, the
+  // window order and shortcut files answer as on the simulated desktop.
+  platform::sim::SimDesktop sim_;
+  platform::Desktop desktop_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int keys = 200, lines = 200, pauseMs = 10000, runs = 3;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    const int value = std::atoi(argv[i + 1]);
+    if (option == "--keys") keys = value;
+    else if (option == "--lines") lines = value;
+    else if (option == "--pause-ms") pauseMs = value;
+    else if (option == "--runs") runs = value;
+  }
+  Bench bench;
+  std::printf("Win32 backend under %s\n", GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
+                                                         "wine_get_version")
+                                              ? "Wine"
+                                              : "Windows");
+  bench.hookTiming(keys);
+  bench.playbackGaps(lines, runs);
+  bench.pause(pauseMs, runs);
+  RegistrySettings("Software\\QuillbarrowBench").removeAll();
+  return 0;
+}

@@ -1,0 +1,145 @@
+#include "platform/win32/win32_keyboard_hook.h"
+
+#include <windows.h>
+
+#include "platform/virtual_keys.h"
+#include "platform/win32/own_input.h"
+
+namespace qb::platform::win32 {
+namespace {
+
+// How often the watchdog looks, and how long input may go unseen before it acts: a key the
+// hook saw updates the system's last-input time within this margin.
+constexpr Ms kWatchdogPeriodMs = 500;
+constexpr DWORD kUnseenInputMarginMs = 250;
+
+Win32KeyboardHook* activeHook = nullptr;
+
+std::uint32_t lastInputTick() {
+  LASTINPUTINFO info{sizeof(LASTINPUTINFO), 0};
+  return GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
+double counterMicroseconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  static const double perSecond = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart);
+  }();
+  return static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 / perSecond;
+}
+
+}  // namespace
+
+Win32KeyboardHook::Win32KeyboardHook(EventLoop& loop, const Clock& clock)
+    : loop_(loop), clock_(clock) {}
+
+Win32KeyboardHook::~Win32KeyboardHook() {
+  uninstall();
+}
+
+bool Win32KeyboardHook::hookNow() {
+  hook_ = SetWindowsHookExW(WH_KEYBOARD_LL, reinterpret_cast<HOOKPROC>(&procedure),
+                            GetModuleHandleW(nullptr), 0);
+  return hook_ != nullptr;
+}
+
+bool Win32KeyboardHook::install(Callback callback) {
+  uninstall();
+  callback_ = std::move(callback);
+  activeHook = this;
+  leftAlt_ = (GetAsyncKeyState(VK_LMENU) & 0x8000) != 0;
+  rightAlt_ = (GetAsyncKeyState(VK_RMENU) & 0x8000) != 0;
+  if (!hookNow()) {
+    activeHook = nullptr;
+    callback_ = nullptr;
+    return false;
+  }
+  seenInputTick_ = lastInputTick();
+  watchdog_ = loop_.startTimer(kWatchdogPeriodMs, [this] { watch(); });
+  return true;
+}
+
+void Win32KeyboardHook::uninstall() {
+  if (watchdog_) loop_.stopTimer(watchdog_);
+  watchdog_ = 0;
+  if (hook_) UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
+  hook_ = nullptr;
+  callback_ = nullptr;
+  if (activeHook == this) activeHook = nullptr;
+}
+
+void Win32KeyboardHook::dropForTesting() {
+  if (hook_) UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
+}
+
+void Win32KeyboardHook::measureCalls(bool on) {
+  measuring_ = on;
+  if (on) callMicroseconds_.clear();
+}
+
+// Keys reach the hook before the system counts them as input, so a last-input time that moved
+// past what the hook saw, by more than the margin, means input the hook did not see. The mouse
+// moves it too: input while the cursor moved is taken for the mouse's. What is left (keys,
+// clicks, the wheel with the cursor still) reinstalls the hook; a click costs a needless
+// reinstall, which is harmless.
+void Win32KeyboardHook::watch() {
+  if (!callback_) return;
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const bool cursorMoved = cursor.x != lastCursorX_ || cursor.y != lastCursorY_;
+  lastCursorX_ = cursor.x;
+  lastCursorY_ = cursor.y;
+  const std::uint32_t input = lastInputTick();
+  if (static_cast<std::int32_t>(input - seenInputTick_) <=
+      static_cast<std::int32_t>(kUnseenInputMarginMs))
+    return;
+  if (GetTickCount() - input < kUnseenInputMarginMs) return;  // the hook may not have had its turn
+  seenInputTick_ = input;
+  if (cursorMoved) return;
+  if (hook_) UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
+  hook_ = nullptr;
+  if (hookNow()) ++reinstalls_;
+}
+
+std::intptr_t __stdcall Win32KeyboardHook::procedure(int code, std::uintptr_t message,
+                                                     std::intptr_t data) {
+  Win32KeyboardHook* self = activeHook;
+  if (code == HC_ACTION && self && self->callback_) {
+    LARGE_INTEGER start{};
+    if (self->measuring_) QueryPerformanceCounter(&start);
+    const bool swallow = self->handle(message, reinterpret_cast<const void*>(data));
+    if (self->measuring_) {
+      LARGE_INTEGER end;
+      QueryPerformanceCounter(&end);
+      self->callMicroseconds_.push_back(counterMicroseconds(start, end));
+    }
+    if (swallow) return 1;
+  }
+  return CallNextHookEx(nullptr, code, static_cast<WPARAM>(message), static_cast<LPARAM>(data));
+}
+
+bool Win32KeyboardHook::handle(std::uintptr_t message, const void* info) {
+  const auto& key = *static_cast<const KBDLLHOOKSTRUCT*>(info);
+  seenInputTick_ = key.time;
+  if ((key.flags & LLKHF_INJECTED) && isOwnInput(key.dwExtraInfo)) {
+    lastOwnBatch_ = ownInputBatch(key.dwExtraInfo);
+    return false;
+  }
+  const bool up = (key.flags & LLKHF_UP) || message == WM_KEYUP || message == WM_SYSKEYUP;
+  if (key.vkCode == vk::LMenu) leftAlt_ = !up;
+  if (key.vkCode == vk::RMenu) rightAlt_ = !up;
+  if (key.vkCode == vk::Menu) leftAlt_ = rightAlt_ = !up;
+  HookKeyEvent event;
+  event.vkCode = key.vkCode;
+  event.scanCode = key.scanCode;
+  event.flags = key.flags;
+  // Windows marks the keys typed while Alt is down; Wine never does, so the flag follows the
+  // Alt keys this hook saw (and their state when it was installed).
+  if (leftAlt_ || rightAlt_) event.flags |= kHookAltDown;
+  event.time = key.time;
+  event.extraInfo = key.dwExtraInfo;
+  return callback_(event);
+}
+
+}  // namespace qb::platform::win32

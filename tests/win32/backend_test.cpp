@@ -1,0 +1,264 @@
+// The Win32 desktop backend against the real Win32 API (under Wine in ./test): the settings
+// store, the clipboard, the event loop, the keyboard hook and its watchdog, typing, the cursor,
+// buttons and activation, each checked against the probe window, a program of its own.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/virtual_keys.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_environment.h"
+#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_key_sender.h"
+#include "platform/win32/win32_keyboard_hook.h"
+#include "platform/win32/win32_pointer.h"
+#include "platform/win32/win32_windows.h"
+#include "probe_process.h"
+#include "script/send_keys.h"
+
+namespace qb::win32test {
+namespace {
+
+using namespace platform::win32;
+namespace vk = platform::vk;
+
+constexpr const char* kTestKey = "Software\\QuillbarrowTest";
+
+// Runs the event loop until `done` or the time is up.
+bool turnUntil(Win32EventLoop& loop, const Win32Clock& clock, const std::function<bool()>& done,
+               platform::Ms ms = 3000) {
+  const platform::Ms until = clock.now() + ms;
+  while (!done() && clock.now() < until) loop.waitUntil(std::min(until, clock.now() + 10));
+  return done();
+}
+
+// A key as a person's keyboard would send it: no mark of ours, so the hook takes it for the
+// user's (Windows marks it injected all the same).
+void sendUnmarkedKey(std::uint16_t key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+class Win32Backend : public ::testing::Test {
+ protected:
+  Win32Clock clock;
+  Win32EventLoop loop{clock};
+};
+
+TEST(RegistrySettings, ValuesRoundTripWithoutRegardToCaseAndLastBeyondTheProcess) {
+  RegistrySettings store(kTestKey);
+  store.removeAll();
+  const std::string value = "2\r\nfast = ü€😀";
+  ASSERT_TRUE(store.write("Options", "Speed", value));
+  EXPECT_EQ(store.read("OPTIONS", "speed"), value);
+  ASSERT_TRUE(store.write("options", "SPEED", "3"));
+  EXPECT_EQ(store.read("Options", "Speed"), "3");
+  EXPECT_EQ(store.read("Options", "Missing"), std::nullopt);
+
+  // Another process reads what this one wrote.
+  ASSERT_TRUE(store.write("Hotkeys", "text1-3", value));
+  const std::string folder = ownFolder();
+  std::wstring line = L"\"" + toWide(folder) + L"\\qb_win32_tests.exe\" --read-setting Hotkeys TEXT1-3";
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring out = std::wstring(temp) + L"qb-read-setting.txt";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE file = CreateFileW(out.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = file;
+  PROCESS_INFORMATION child{};
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &startup, &child));
+  WaitForSingleObject(child.hProcess, 30000);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  CloseHandle(file);
+  std::string read(4096, '\0');
+  HANDLE in = CreateFileW(out.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD got = 0;
+  ReadFile(in, read.data(), static_cast<DWORD>(read.size()), &got, nullptr);
+  CloseHandle(in);
+  DeleteFileW(out.c_str());
+  read.resize(got);
+  EXPECT_EQ(read, value);
+  store.removeAll();
+  EXPECT_EQ(RegistrySettings(kTestKey).read("Hotkeys", "text1-3"), std::nullopt);
+}
+
+TEST(Clipboard, TextAndEveryKeptFormatComeBack) {
+  Win32Clipboard clipboard;
+  ASSERT_TRUE(clipboard.setText("héllo\r\n😀"));
+  EXPECT_EQ(clipboard.text(), "héllo\r\n😀");
+  const platform::ClipboardContents kept = clipboard.contents();
+  ASSERT_TRUE(clipboard.clear());
+  EXPECT_EQ(clipboard.text(), std::nullopt);
+  ASSERT_TRUE(clipboard.restore(kept));
+  EXPECT_EQ(clipboard.text(), "héllo\r\n😀");
+}
+
+TEST(Environment, ArgumentsFollowTheProgramNameQuotedOrNot) {
+  struct Case {
+    const wchar_t* line;
+    const wchar_t* arguments;
+  };
+  for (const Case& c : {Case{L"prog.exe", L""}, Case{L"prog.exe  a b", L"a b"},
+                        Case{L"\"C:\\My Programs\\prog.exe\" \"x y\" z", L"\"x y\" z"},
+                        Case{L"\"C:\\unclosed prog.exe", L""}})
+    EXPECT_EQ(argumentsOf(c.line), c.arguments) << toUtf8(c.line);
+  Win32Environment environment;
+  EXPECT_NE(environment.executablePath().find("qb_win32_tests.exe"), std::string::npos);
+  EXPECT_NE(environment.userDataFolder().find("Quillbarrow"), std::string::npos);
+}
+
+TEST_F(Win32Backend, TasksRunInOrderTimersRepeatAndWaitsEndOnTime) {
+  std::string order;
+  loop.post([&] { order += "a"; });
+  loop.post([&] {
+    order += "b";
+    loop.post([&] { order += "d"; });
+  });
+  loop.post([&] { order += "c"; });
+  int ticks = 0;
+  const platform::TimerId timer = loop.startTimer(20, [&] {
+    if (++ticks == 3) loop.post([&] { order += "t"; });
+  });
+  const platform::Ms start = clock.now();
+  loop.waitUntil(start + 100);
+  const platform::Ms waited = clock.now() - start;
+  loop.stopTimer(timer);
+  EXPECT_EQ(order, "abcdt");
+  EXPECT_GE(ticks, 3);
+  EXPECT_GE(waited, 100);
+  EXPECT_LT(waited, 150);
+}
+
+TEST_F(Win32Backend, KeyStringsArriveAsTextInTheWindowInFrontBeforeSendReturns) {
+  ProbeProcess probe("QB Probe keys");
+  ASSERT_TRUE(probe.ready());
+  Win32Windows windows;
+  ASSERT_TRUE(windows.activate("QB Probe k"));
+  Win32KeyboardHook hook(loop, clock);
+  ASSERT_TRUE(hook.install([](const platform::HookKeyEvent&) { return false; }));
+  Win32KeySender sender(&hook);
+  struct Case {
+    const char* keys;
+    const char* adds;
+  };
+  std::string expected;
+  for (const Case& c : {Case{"abc", "abc"}, Case{"+(x)y", "Xy"}, Case{"A!", "A!"},
+                        Case{"€Жé", "€Жé"}, Case{"😀", "😀"}, Case{"{LEFT}{END}~", "\r\n"}}) {
+    const ParsedKeys keys = parseKeyString(c.keys);
+    ASSERT_TRUE(keys) << c.keys;
+    ASSERT_TRUE(sender.send(*keys, c.keys, true)) << c.keys;
+    expected += c.adds;
+    EXPECT_EQ(probe.text(), expected) << c.keys;
+  }
+}
+
+TEST_F(Win32Backend, TheHookSeesOthersKeysSwallowsWhatItDecidesAndLetsOwnKeysPass) {
+  ProbeProcess probe("QB Probe hook");
+  ASSERT_TRUE(probe.ready());
+  Win32Windows windows;
+  ASSERT_TRUE(windows.activate("QB Probe hook"));
+  std::vector<platform::HookKeyEvent> seen;
+  Win32KeyboardHook hook(loop, clock);
+  ASSERT_TRUE(hook.install([&](const platform::HookKeyEvent& e) {
+    seen.push_back(e);
+    return e.vkCode == 'Z';
+  }));
+  Win32KeySender sender(&hook);
+  ASSERT_TRUE(sender.send(*parseKeyString("own"), "own", true));
+  EXPECT_TRUE(seen.empty());
+  for (const std::uint16_t key : {std::uint16_t{'Q'}, std::uint16_t{'Z'}}) {
+    sendUnmarkedKey(key, false);
+    sendUnmarkedKey(key, true);
+  }
+  ASSERT_TRUE(turnUntil(loop, clock, [&] { return seen.size() >= 4; }));
+  EXPECT_EQ(seen[0].vkCode, 'Q');
+  EXPECT_EQ(seen[0].flags & platform::kHookUp, 0u);
+  EXPECT_NE(seen[1].flags & platform::kHookUp, 0u);
+  EXPECT_EQ(seen[2].vkCode, 'Z');
+  ASSERT_TRUE(sender.send(*parseKeyString("!"), "!", true));
+  EXPECT_EQ(probe.text(), "ownq!");  // z was swallowed
+}
+
+TEST_F(Win32Backend, TheWatchdogInstallsAHookAgainThatWasRemoved) {
+  std::vector<std::uint32_t> seen;
+  Win32KeyboardHook hook(loop, clock);
+  ASSERT_TRUE(hook.install([&](const platform::HookKeyEvent& e) {
+    if (!(e.flags & platform::kHookUp)) seen.push_back(e.vkCode);
+    return false;
+  }));
+  hook.dropForTesting();
+  sendUnmarkedKey(VK_F13, false);
+  sendUnmarkedKey(VK_F13, true);
+  ASSERT_TRUE(turnUntil(loop, clock, [&] { return hook.reinstalls() > 0; }));
+  EXPECT_TRUE(seen.empty());
+  sendUnmarkedKey(VK_F14, false);
+  sendUnmarkedKey(VK_F14, true);
+  ASSERT_TRUE(turnUntil(loop, clock, [&] { return !seen.empty(); }));
+  EXPECT_EQ(seen, std::vector<std::uint32_t>{VK_F14});
+}
+
+TEST_F(Win32Backend, TheCursorMovesAndButtonsClickWhereItIs) {
+  ProbeProcess probe("QB Probe mouse");
+  ASSERT_TRUE(probe.ready());
+  RECT frame;
+  GetWindowRect(static_cast<HWND>(probe.window()), &frame);
+  Win32Pointer pointer;
+  const platform::Point target{frame.left + 150, frame.top + 150};
+  ASSERT_TRUE(pointer.setPosition(target));
+  platform::Point at;
+  ASSERT_TRUE(pointer.position(at));
+  EXPECT_EQ(at, target);
+  ASSERT_TRUE(pointer.press(platform::MouseButton::Left, true));
+  ASSERT_TRUE(pointer.press(platform::MouseButton::Left, false));
+  const std::string where = " " + std::to_string(target.x) + " " + std::to_string(target.y);
+  ASSERT_TRUE(turnUntil(loop, clock,
+                        [&] { return probe.log().find("lup 0" + where) != std::string::npos; }))
+      << probe.log();
+  EXPECT_NE(probe.log().find("ldown 1" + where), std::string::npos) << probe.log();
+}
+
+TEST_F(Win32Backend, ActivationTakesTheExactTitleFirstThenAPrefix) {
+  ProbeProcess longer("QB Probe AB");
+  ProbeProcess exact("QB Probe A");
+  ASSERT_TRUE(longer.ready() && exact.ready());
+  Win32Windows windows;
+  ASSERT_TRUE(windows.activate("QB Probe AB"));
+  EXPECT_EQ(windows.foregroundTitle(), "QB Probe AB");
+  ASSERT_TRUE(windows.activate("QB Probe A"));
+  EXPECT_EQ(windows.foregroundTitle(), "QB Probe A");
+  EXPECT_FALSE(windows.activate("QB Probe Z"));
+  EXPECT_EQ(windows.foregroundTitle(), "QB Probe A");
+}
+
+}  // namespace
+}  // namespace qb::win32test
+
+// "--read-setting SECTION KEY" prints a stored setting: another process, for the store test.
+int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--read-setting") {
+    const auto value = qb::platform::win32::RegistrySettings(qb::win32test::kTestKey)
+                           .read(argv[2], argv[3]);
+    if (value) std::fwrite(value->data(), 1, value->size(), stdout);
+    return value ? 0 : 1;
+  }
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

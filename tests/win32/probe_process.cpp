@@ -1,0 +1,75 @@
+#include "probe_process.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/win32/wide_text.h"
+
+namespace qb::win32test {
+
+using platform::win32::toUtf8;
+using platform::win32::toWide;
+
+std::string ownFolder() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return toUtf8(folder.substr(0, folder.find_last_of(L"\\/")));
+}
+
+ProbeProcess::ProbeProcess(std::string title) : title_(std::move(title)) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  logPath_ = toUtf8(temp) + "qb-probe-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(GetTickCount64()) + ".log";
+  std::wstring line = L"\"" + toWide(ownFolder()) + L"\\qb_win32_probe.exe\" \"" + toWide(title_) +
+                      L"\" \"" + toWide(logPath_) + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info))
+    return;
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  WaitForInputIdle(info.hProcess, 10000);
+  const std::wstring wideTitle = toWide(title_);
+  for (int i = 0; i < 1000 && !window_; ++i) {
+    window_ = FindWindowW(L"QbProbeWindow", wideTitle.c_str());
+    if (!window_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (window_) edit_ = FindWindowExW(static_cast<HWND>(window_), nullptr, L"EDIT", nullptr);
+}
+
+ProbeProcess::~ProbeProcess() {
+  if (window_) PostMessageW(static_cast<HWND>(window_), WM_CLOSE, 0, 0);
+  if (process_) {
+    if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+    CloseHandle(process_);
+  }
+  DeleteFileW(toWide(logPath_).c_str());
+}
+
+std::string ProbeProcess::text() const {
+  if (!edit_) return {};
+  const auto length = SendMessageW(static_cast<HWND>(edit_), WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto got = SendMessageW(static_cast<HWND>(edit_), WM_GETTEXT, text.size(),
+                                reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(got));
+  return toUtf8(text);
+}
+
+std::string ProbeProcess::log() const {
+  std::ifstream in(std::filesystem::path(toWide(logPath_)), std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+}  // namespace qb::win32test

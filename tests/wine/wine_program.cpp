@@ -1,0 +1,118 @@
+#include "wine_program.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace qb::winetest {
+
+std::string windowsBuildFolder() {
+  return QB_WINDOWS_BUILD_DIR;
+}
+
+std::string winePrefix() {
+  return windowsBuildFolder() + "/wine-prefix-desktop";
+}
+
+namespace {
+
+int run(const std::vector<std::string>& args) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("WINEPREFIX", winePrefix().c_str(), 1);
+    setenv("WINEDEBUG", "-all", 1);
+    setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d", 1);
+    const int null = open("/dev/null", O_RDWR);
+    dup2(null, 0);
+    dup2(null, 1);
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+bool preparePrefix(std::string* error) {
+  // The build's own runner makes the prefix the first time (under a lock).
+  const int status = run({QB_WINE_RUN, winePrefix(), "cmd.exe", "/c", "exit"});
+  endWineServer();
+  if (status != 0 && error) *error = "the Wine prefix " + winePrefix() + " could not be made";
+  return status == 0;
+}
+
+void endWineServer() {
+  run({"/usr/lib/wine/wineserver", "-k"});
+}
+
+std::string windowsPath(const std::string& unixPath) {
+  std::string path = "Z:" + unixPath;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+WineProgram::WineProgram(const std::string& display, const std::string& program,
+                         const std::vector<std::string>& args) {
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
+  pid_ = fork();
+  if (pid_ == 0) {
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("WINEPREFIX", winePrefix().c_str(), 1);
+    setenv("WINEDEBUG", "-all", 1);
+    setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d", 1);
+    dup2(pipeFds[1], 1);
+    std::vector<std::string> all{"/usr/lib/wine/wine64",
+                                 windowsBuildFolder() + "/tests/win32/" + program};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (const auto& a : all) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(pipeFds[1]);
+  output_ = pipeFds[0];
+}
+
+WineProgram::~WineProgram() {
+  if (pid_ > 0) {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (output_ >= 0) close(output_);
+}
+
+std::optional<std::string> WineProgram::nextLine(std::chrono::milliseconds wait) {
+  const auto until = std::chrono::steady_clock::now() + wait;
+  for (;;) {
+    if (const auto end = pending_.find('\n'); end != std::string::npos) {
+      std::string line = pending_.substr(0, end);
+      pending_.erase(0, end + 1);
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return line;
+    }
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        until - std::chrono::steady_clock::now());
+    if (left.count() <= 0 || output_ < 0) return std::nullopt;
+    pollfd ready{output_, POLLIN, 0};
+    if (poll(&ready, 1, static_cast<int>(left.count())) <= 0) return std::nullopt;
+    char buffer[4096];
+    const ssize_t got = read(output_, buffer, sizeof buffer);
+    if (got <= 0) return std::nullopt;
+    pending_.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+}  // namespace qb::winetest
