@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "platform/action_log.h"
 #include "platform/desktop.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/win32/registry_settings.h"
@@ -87,9 +88,9 @@ std::vector<double> keyDownTimes(const std::string& log, unsigned key) {
 class Bench {
  public:
   Bench()
-      : desktop_{clock_,   loop_,      pointer_, pointer_, sender_, keyState_,
-                 windows_, processes_, sim_,     sim_,     settings_, hook_,
-                 clipboard_, shell_,   sim_,     sim_,     environment_, sim_} {}
+      : desktop_{clock_,     loop_,      pointer_, pointer_, sender_,      keyState_,
+                 windows_,   processes_, sim_,     nullLog_, settings_,    hook_,
+                 clipboard_, shell_,     sim_,     sim_,     environment_, sim_} {}
 
   void turn(platform::Ms ms) { loop_.waitUntil(clock_.now() + ms); }
 
@@ -176,10 +177,11 @@ class Bench {
         std::printf("pause %d: %zu keys seen of 2\n", run, seen.size());
         continue;
       }
-      std::printf("pause %d: %d ms recorded, %.2f ms observed, error %.2f ms; processor %.1f ms "
-                  "= %.4f%% of a core\n",
-                  run, ms, seen[1] - seen[0], seen[1] - seen[0] - ms, cpu * 1000,
-                  100.0 * cpu / (ms / 1000.0));
+      std::printf(
+          "pause %d: %d ms recorded, %.2f ms observed, error %.2f ms; processor %.1f ms "
+          "= %.4f%% of a core\n",
+          run, ms, seen[1] - seen[0], seen[1] - seen[0] - ms, cpu * 1000,
+          100.0 * cpu / (ms / 1000.0));
     }
   }
 
@@ -206,6 +208,7 @@ class Bench {
   // What this benchmark shows no window for: message boxes, the notification icon, the
   // window order and shortcut files answer as on the simulated desktop.
   platform::sim::SimDesktop sim_;
+  platform::NullActionLog nullLog_;
   platform::Desktop desktop_;
 };
 
@@ -216,16 +219,19 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
     const int value = std::atoi(argv[i + 1]);
-    if (option == "--keys") keys = value;
-    else if (option == "--lines") lines = value;
-    else if (option == "--pause-ms") pauseMs = value;
-    else if (option == "--runs") runs = value;
+    if (option == "--keys")
+      keys = value;
+    else if (option == "--lines")
+      lines = value;
+    else if (option == "--pause-ms")
+      pauseMs = value;
+    else if (option == "--runs")
+      runs = value;
   }
   Bench bench;
-  std::printf("Win32 backend under %s\n", GetProcAddress(GetModuleHandleW(L"ntdll.dll"),
-                                                         "wine_get_version")
-                                              ? "Wine"
-                                              : "Windows");
+  std::printf(
+      "Win32 backend under %s\n",
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ? "Wine" : "Windows");
   bench.hookTiming(keys);
   bench.playbackGaps(lines, runs);
   bench.pause(pauseMs, runs);

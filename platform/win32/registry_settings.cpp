@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "common/utf16_win32.h"
 #include "platform/win32/system_error_text.h"
-#include "platform/win32/wide_text.h"
 
 namespace qb::platform::win32 {
 
@@ -13,13 +13,12 @@ std::string RegistrySettings::sectionKey(std::string_view section) const {
   return programKey_ + "\\" + std::string(section);
 }
 
-std::optional<std::string> RegistrySettings::read(std::string_view section,
-                                                   std::string_view key) {
-  const std::wstring path = toWide(sectionKey(section));
-  const std::wstring name = toWide(key);
+std::optional<std::string> RegistrySettings::read(std::string_view section, std::string_view key) {
+  const std::wstring path = qb::win32::utf16FromUtf8(sectionKey(section));
+  const std::wstring name = qb::win32::utf16FromUtf8(key);
   DWORD bytes = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr,
-                   nullptr, &bytes) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr,
+                   &bytes) != ERROR_SUCCESS)
     return std::nullopt;
   // The value may grow between the two calls: asked again until it fits.
   for (int attempt = 0; attempt < 4; ++attempt) {
@@ -34,7 +33,7 @@ std::optional<std::string> RegistrySettings::read(std::string_view section,
     if (status != ERROR_SUCCESS) return std::nullopt;
     value.resize(size / sizeof(wchar_t));
     while (!value.empty() && value.back() == L'\0') value.pop_back();
-    return toUtf8(value);
+    return qb::win32::utf8FromUtf16(value);
   }
   return std::nullopt;
 }
@@ -43,11 +42,12 @@ Result<> RegistrySettings::write(std::string_view section, std::string_view key,
                                  std::string_view value) {
   const std::string where = "HKEY_CURRENT_USER\\" + sectionKey(section) + "\\" + std::string(key);
   HKEY handle = nullptr;
-  LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, toWide(sectionKey(section)).c_str(), 0,
-                                   nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr);
+  LSTATUS status =
+      RegCreateKeyExW(HKEY_CURRENT_USER, qb::win32::utf16FromUtf8(sectionKey(section)).c_str(), 0,
+                      nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr);
   if (status != ERROR_SUCCESS) return fail(where + ": " + systemErrorText(status));
-  const std::wstring text = toWide(value);
-  status = RegSetValueExW(handle, toWide(key).c_str(), 0, REG_SZ,
+  const std::wstring text = qb::win32::utf16FromUtf8(value);
+  status = RegSetValueExW(handle, qb::win32::utf16FromUtf8(key).c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(text.c_str()),
                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(handle);
@@ -56,8 +56,8 @@ Result<> RegistrySettings::write(std::string_view section, std::string_view key,
 }
 
 void RegistrySettings::removeAll() {
-  RegDeleteTreeW(HKEY_CURRENT_USER, toWide(programKey_).c_str());
-  RegDeleteKeyW(HKEY_CURRENT_USER, toWide(programKey_).c_str());
+  RegDeleteTreeW(HKEY_CURRENT_USER, qb::win32::utf16FromUtf8(programKey_).c_str());
+  RegDeleteKeyW(HKEY_CURRENT_USER, qb::win32::utf16FromUtf8(programKey_).c_str());
 }
 
 }  // namespace qb::platform::win32

@@ -16,8 +16,7 @@ class RegistrySettings final : public SettingsStore {
   // `programKey` below HKEY_CURRENT_USER; tests give their own.
   explicit RegistrySettings(std::string programKey = std::string(kProgramRegistryKey));
   std::optional<std::string> read(std::string_view section, std::string_view key) override;
-  Result<> write(std::string_view section, std::string_view key,
-                 std::string_view value) override;
+  Result<> write(std::string_view section, std::string_view key, std::string_view value) override;
   // Removes the program's key and everything below it (tests).
   void removeAll();
 

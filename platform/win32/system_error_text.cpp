@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/wide_text.h"
+#include "common/utf16_win32.h"
 
 namespace qb::platform::win32 {
 
@@ -17,7 +17,7 @@ std::string systemErrorText(unsigned long code) {
                            text.back() == L'.'))
     text.pop_back();
   if (text.empty()) return "system error " + std::to_string(code);
-  return toUtf8(text);
+  return qb::win32::utf8FromUtf16(text);
 }
 
 }  // namespace qb::platform::win32

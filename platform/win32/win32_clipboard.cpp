@@ -6,7 +6,7 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/win32/wide_text.h"
+#include "common/utf16_win32.h"
 
 namespace qb::platform::win32 {
 namespace {
@@ -26,13 +26,14 @@ bool isHandleFormat(UINT format) {
 std::string formatName(UINT format) {
   wchar_t name[256];
   const int length = GetClipboardFormatNameW(format, name, 256);
-  if (length > 0) return toUtf8(std::wstring_view(name, static_cast<std::size_t>(length)));
+  if (length > 0)
+    return qb::win32::utf8FromUtf16(std::wstring_view(name, static_cast<std::size_t>(length)));
   return "#" + std::to_string(format);
 }
 
 UINT formatOf(const std::string& name) {
   if (!name.empty() && name[0] == '#') return static_cast<UINT>(std::stoul(name.substr(1)));
-  return RegisterClipboardFormatW(toWide(name).c_str());
+  return RegisterClipboardFormatW(qb::win32::utf16FromUtf8(name).c_str());
 }
 
 bool putBytes(UINT format, const void* data, std::size_t size) {
@@ -79,7 +80,7 @@ std::optional<std::string> Win32Clipboard::text() {
       const std::size_t units = GlobalSize(data) / sizeof(wchar_t);
       std::size_t length = 0;
       while (length < units && wide[length] != L'\0') ++length;
-      text = toUtf8(std::wstring_view(wide, length));
+      text = qb::win32::utf8FromUtf16(std::wstring_view(wide, length));
       GlobalUnlock(data);
     }
   }
@@ -97,7 +98,7 @@ bool Win32Clipboard::clear() {
 bool Win32Clipboard::setText(std::string_view text) {
   if (!open()) return false;
   EmptyClipboard();
-  const std::wstring wide = toWide(text);
+  const std::wstring wide = qb::win32::utf16FromUtf8(text);
   bool done = putBytes(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   if (done) {
     const DWORD no = 0;

@@ -5,7 +5,7 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include "platform/win32/wide_text.h"
+#include "common/utf16_win32.h"
 
 namespace qb::platform::win32 {
 namespace {
@@ -14,7 +14,7 @@ std::string knownFolder(REFKNOWNFOLDERID id) {
   PWSTR path = nullptr;
   std::string folder;
   if (SUCCEEDED(SHGetKnownFolderPath(id, KF_FLAG_DEFAULT, nullptr, &path)) && path)
-    folder = toUtf8(path);
+    folder = qb::win32::utf8FromUtf16(path);
   CoTaskMemFree(path);
   return folder;
 }
@@ -41,21 +41,21 @@ std::string Win32Environment::executablePath() {
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
-      return toUtf8(path);
+      return qb::win32::utf8FromUtf16(path);
     }
     path.resize(path.size() * 2);
   }
 }
 
 std::string Win32Environment::arguments() {
-  return toUtf8(argumentsOf(GetCommandLineW()));
+  return qb::win32::utf8FromUtf16(argumentsOf(GetCommandLineW()));
 }
 
 std::vector<std::string> Win32Environment::specialFolders() {
   std::vector<std::string> folders;
-  for (const KNOWNFOLDERID* id : {&FOLDERID_Desktop, &FOLDERID_PublicDesktop, &FOLDERID_StartMenu,
-                                  &FOLDERID_Programs, &FOLDERID_CommonStartMenu,
-                                  &FOLDERID_CommonPrograms, &FOLDERID_Startup})
+  for (const KNOWNFOLDERID* id :
+       {&FOLDERID_Desktop, &FOLDERID_PublicDesktop, &FOLDERID_StartMenu, &FOLDERID_Programs,
+        &FOLDERID_CommonStartMenu, &FOLDERID_CommonPrograms, &FOLDERID_Startup})
     if (std::string folder = knownFolder(*id); !folder.empty()) folders.push_back(folder);
   return folders;
 }

@@ -17,9 +17,24 @@ constexpr DWORD kProcessedTimeoutMs = 5000;
 // modifiers, the keypad's Divide and Enter share codes with others.
 bool isExtended(std::uint16_t vk) {
   switch (vk) {
-    case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_RCONTROL: case VK_RMENU:
-    case VK_LWIN: case VK_RWIN: case VK_APPS: case VK_DIVIDE: case VK_NUMLOCK: case VK_SNAPSHOT:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_SNAPSHOT:
     case VK_CANCEL:
       return true;
     default:
@@ -77,8 +92,8 @@ std::vector<KeyInput> keyInputs(const KeySequence& keys, void* layout) {
     const int modifiers = scan == -1 ? -1 : (scan >> 8) & 0xff;
     // A key of the layout with no modifier or with Shift; AltGr characters (Ctrl+Alt on the
     // layout) go as Unicode, unless Ctrl or Alt is held for a shortcut anyway.
-    const bool onLayout =
-        modifiers == 0 || modifiers == 1 || (modifiers > 1 && modifiers != -1 && (ctrlHeld || altHeld));
+    const bool onLayout = modifiers == 0 || modifiers == 1 ||
+                          (modifiers > 1 && modifiers != -1 && (ctrlHeld || altHeld));
     if (!onLayout) {
       addUnicode(out, ch);
       continue;
@@ -112,11 +127,17 @@ bool Win32KeySender::send(const KeySequence& keys, std::string_view, bool waitUn
   }
   const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   if (sent != inputs.size()) return false;
-  if (waitUntilProcessed) this->waitUntilProcessed(batch);
+  if (waitUntilProcessed) {
+    // Each key event becomes a message, and each key press may add a character message.
+    std::size_t messages = events.size();
+    for (const KeyInput& event : events)
+      if (!event.up) ++messages;
+    this->waitUntilProcessed(batch, messages);
+  }
   return true;
 }
 
-void Win32KeySender::waitUntilProcessed(std::uint32_t batch) {
+void Win32KeySender::waitUntilProcessed(std::uint32_t batch, std::size_t messages) {
   const ULONGLONG deadline = GetTickCount64() + kProcessedTimeoutMs;
   // The hook's calls come to this thread as sent messages: let them in, and nothing else.
   while (hook_ && hook_->installed() && hook_->lastOwnBatch() != batch &&
@@ -127,18 +148,15 @@ void Win32KeySender::waitUntilProcessed(std::uint32_t batch) {
   }
   HWND foreground = GetForegroundWindow();
   if (!foreground) return;
-  DWORD processId = 0;
-  GetWindowThreadProcessId(foreground, &processId);
-  if (processId != GetCurrentProcessId()) {
-    if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
-                                     processId)) {
-      WaitForInputIdle(process, kProcessedTimeoutMs);
-      CloseHandle(process);
-    }
+  // A thread answers a sent message each time it asks for its next message, before it takes
+  // one: one answer more than the keys made messages comes only after the last of them was
+  // handled. A thread already idle answers at once.
+  for (std::size_t i = 0; i <= messages && GetTickCount64() < deadline; ++i) {
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(foreground, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                             kProcessedTimeoutMs, &ignored))
+      break;
   }
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(foreground, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                      kProcessedTimeoutMs, &ignored);
 }
 
 }  // namespace qb::platform::win32

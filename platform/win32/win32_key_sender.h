@@ -20,12 +20,13 @@ class Win32KeySender final : public KeySender {
   explicit Win32KeySender(const Win32KeyboardHook* hook = nullptr) : hook_(hook) {}
   // With `waitUntilProcessed`, returns once the foreground window's thread has handled the
   // keys: the hook saw the batch's last event (so the system has queued it for that thread),
-  // then the thread's process went idle waiting for input with nothing pending, then it
-  // answered a message sent to the window. Bounded by a few seconds for a window that hangs.
+  // then the thread answered one more sent message than the keys made messages; a thread
+  // answers a sent message each time it asks for its next one, so the last answer comes after
+  // the last key's messages were handled. Bounded by a few seconds for a window that hangs.
   bool send(const KeySequence& keys, std::string_view text, bool waitUntilProcessed) override;
 
  private:
-  void waitUntilProcessed(std::uint32_t batch);
+  void waitUntilProcessed(std::uint32_t batch, std::size_t messages);
   const Win32KeyboardHook* hook_;
   std::uint32_t batch_ = 0;
 };

@@ -56,6 +56,10 @@ bool Win32KeyboardHook::install(Callback callback) {
     return false;
   }
   seenInputTick_ = lastInputTick();
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  lastCursorX_ = cursor.x;
+  lastCursorY_ = cursor.y;
   watchdog_ = loop_.startTimer(kWatchdogPeriodMs, [this] { watch(); });
   return true;
 }

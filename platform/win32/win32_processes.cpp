@@ -4,8 +4,8 @@
 // windows.h first: shellapi.h needs its types.
 #include <shellapi.h>
 
+#include "common/utf16_win32.h"
 #include "platform/win32/system_error_text.h"
-#include "platform/win32/wide_text.h"
 
 namespace qb::platform::win32 {
 namespace {
@@ -27,13 +27,12 @@ Result<> createProcess(std::wstring commandLine) {
 
 // ShellExecuteW answers a number above 32 for success.
 Result<> shellOpen(const std::wstring& file, const std::wstring& parameters) {
-  const auto answer = reinterpret_cast<INT_PTR>(ShellExecuteW(
-      nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr,
-      SW_SHOWNORMAL));
+  const auto answer = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", file.c_str(),
+                    parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL));
   if (answer > 32) return {};
-  return fail(systemErrorText(static_cast<unsigned long>(answer == SE_ERR_NOASSOC
-                                                             ? ERROR_NO_ASSOCIATION
-                                                             : GetLastError())));
+  return fail(systemErrorText(static_cast<unsigned long>(
+      answer == SE_ERR_NOASSOC ? ERROR_NO_ASSOCIATION : GetLastError())));
 }
 
 std::wstring trimmed(std::wstring text) {
@@ -46,7 +45,7 @@ std::wstring trimmed(std::wstring text) {
 }  // namespace
 
 Result<> Win32Processes::start(std::string_view commandLine) {
-  const std::wstring line = trimmed(toWide(commandLine));
+  const std::wstring line = trimmed(qb::win32::utf16FromUtf8(commandLine));
   const auto cannotRun = [&](const std::string& why) {
     return fail("Cannot run \"" + std::string(commandLine) + "\": " + why);
   };
@@ -66,11 +65,11 @@ Result<> Win32Processes::start(std::string_view commandLine) {
 }
 
 bool Win32Shell::openUrl(std::string_view url) {
-  return shellOpen(toWide(url), L"").ok();
+  return shellOpen(qb::win32::utf16FromUtf8(url), L"").ok();
 }
 
 Result<> Win32Shell::openTextEditor(std::string_view path) {
-  std::wstring line = L"notepad.exe \"" + toWide(path) + L"\"";
+  std::wstring line = L"notepad.exe \"" + qb::win32::utf16FromUtf8(path) + L"\"";
   if (const auto started = createProcess(std::move(line)); !started)
     return fail("No text editor could be started for " + std::string(path) + ": " +
                 started.message());

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/utf16_win32.h"
 #include "platform/win32/own_input.h"
-#include "platform/win32/wide_text.h"
 
 namespace qb::platform::win32 {
 namespace {
@@ -38,12 +38,13 @@ bool bringToFront(HWND window) {
   const HWND front = GetForegroundWindow();
   const DWORD frontThread = front ? GetWindowThreadProcessId(front, nullptr) : 0;
   const DWORD ownThread = GetCurrentThreadId();
-  const bool attached = frontThread && frontThread != ownThread &&
-                        AttachThreadInput(ownThread, frontThread, TRUE);
+  const bool attached =
+      frontThread && frontThread != ownThread && AttachThreadInput(ownThread, frontThread, TRUE);
   BringWindowToTop(window);
   SetForegroundWindow(window);
   if (attached) AttachThreadInput(ownThread, frontThread, FALSE);
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(kActivationWaitMs);
+  const auto until =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(kActivationWaitMs);
   while (GetForegroundWindow() != window && std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   return GetForegroundWindow() == window;
@@ -58,7 +59,7 @@ std::string windowTitle(void* window) {
   std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
   const int got = GetWindowTextW(handle, title.data(), length + 1);
   title.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-  return toUtf8(title);
+  return qb::win32::utf8FromUtf16(title);
 }
 
 std::string Win32Windows::foregroundTitle() {

@@ -2,15 +2,17 @@
 // store, the clipboard, the event loop, the keyboard hook and its watchdog, typing, the cursor,
 // buttons and activation, each checked against the probe window, a program of its own.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <io.h>
 #include <windows.h>
 
 #include <chrono>
 #include <thread>
 
+#include "common/utf16_win32.h"
 #include "platform/virtual_keys.h"
 #include "platform/win32/registry_settings.h"
-#include "platform/win32/wide_text.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_environment.h"
@@ -68,7 +70,8 @@ TEST(RegistrySettings, ValuesRoundTripWithoutRegardToCaseAndLastBeyondTheProcess
   // Another process reads what this one wrote.
   ASSERT_TRUE(store.write("Hotkeys", "text1-3", value));
   const std::string folder = ownFolder();
-  std::wstring line = L"\"" + toWide(folder) + L"\\qb_win32_tests.exe\" --read-setting Hotkeys TEXT1-3";
+  std::wstring line = L"\"" + qb::win32::utf16FromUtf8(folder) +
+                      L"\\qb_win32_tests.exe\" --read-setting Hotkeys TEXT1-3";
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::wstring out = std::wstring(temp) + L"qb-read-setting.txt";
@@ -119,7 +122,7 @@ TEST(Environment, ArgumentsFollowTheProgramNameQuotedOrNot) {
   for (const Case& c : {Case{L"prog.exe", L""}, Case{L"prog.exe  a b", L"a b"},
                         Case{L"\"C:\\My Programs\\prog.exe\" \"x y\" z", L"\"x y\" z"},
                         Case{L"\"C:\\unclosed prog.exe", L""}})
-    EXPECT_EQ(argumentsOf(c.line), c.arguments) << toUtf8(c.line);
+    EXPECT_EQ(argumentsOf(c.line), c.arguments) << qb::win32::utf8FromUtf16(c.line);
   Win32Environment environment;
   EXPECT_NE(environment.executablePath().find("qb_win32_tests.exe"), std::string::npos);
   EXPECT_NE(environment.userDataFolder().find("Quillbarrow"), std::string::npos);
@@ -229,9 +232,9 @@ TEST_F(Win32Backend, TheCursorMovesAndButtonsClickWhereItIs) {
   ASSERT_TRUE(pointer.press(platform::MouseButton::Left, true));
   ASSERT_TRUE(pointer.press(platform::MouseButton::Left, false));
   const std::string where = " " + std::to_string(target.x) + " " + std::to_string(target.y);
-  ASSERT_TRUE(turnUntil(loop, clock,
-                        [&] { return probe.log().find("lup 0" + where) != std::string::npos; }))
-      << probe.log();
+  ASSERT_TRUE(turnUntil(loop, clock, [&] {
+    return probe.log().find("lup 0" + where) != std::string::npos;
+  })) << probe.log();
   EXPECT_NE(probe.log().find("ldown 1" + where), std::string::npos) << probe.log();
 }
 
@@ -254,8 +257,9 @@ TEST_F(Win32Backend, ActivationTakesTheExactTitleFirstThenAPrefix) {
 // "--read-setting SECTION KEY" prints a stored setting: another process, for the store test.
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--read-setting") {
-    const auto value = qb::platform::win32::RegistrySettings(qb::win32test::kTestKey)
-                           .read(argv[2], argv[3]);
+    _setmode(_fileno(stdout), _O_BINARY);  // the value's own line ends, not the console's
+    const auto value =
+        qb::platform::win32::RegistrySettings(qb::win32test::kTestKey).read(argv[2], argv[3]);
     if (value) std::fwrite(value->data(), 1, value->size(), stdout);
     return value ? 0 : 1;
   }

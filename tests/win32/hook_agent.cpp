@@ -23,8 +23,10 @@ int main(int argc, char** argv) {
     if (option == "--swallow")
       for (char* next = argv[i + 1]; *next;) {
         swallow.insert(static_cast<unsigned>(std::strtoul(next, &next, 16)));
-        if (*next == ',') ++next;
-        else if (*next) break;
+        if (*next == ',')
+          ++next;
+        else if (*next)
+          break;
       }
   }
   using namespace qb::platform::win32;

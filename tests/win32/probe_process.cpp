@@ -8,37 +8,35 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/win32/wide_text.h"
+#include "common/utf16_win32.h"
 
 namespace qb::win32test {
-
-using platform::win32::toUtf8;
-using platform::win32::toWide;
 
 std::string ownFolder() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring folder(path, length);
-  return toUtf8(folder.substr(0, folder.find_last_of(L"\\/")));
+  return qb::win32::utf8FromUtf16(folder.substr(0, folder.find_last_of(L"\\/")));
 }
 
 ProbeProcess::ProbeProcess(std::string title) : title_(std::move(title)) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
-  logPath_ = toUtf8(temp) + "qb-probe-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(GetTickCount64()) + ".log";
-  std::wstring line = L"\"" + toWide(ownFolder()) + L"\\qb_win32_probe.exe\" \"" + toWide(title_) +
-                      L"\" \"" + toWide(logPath_) + L"\"";
+  logPath_ = qb::win32::utf8FromUtf16(temp) + "qb-probe-" + std::to_string(GetCurrentProcessId()) +
+             "-" + std::to_string(GetTickCount64()) + ".log";
+  std::wstring line = L"\"" + qb::win32::utf16FromUtf8(ownFolder()) + L"\\qb_win32_probe.exe\" \"" +
+                      qb::win32::utf16FromUtf8(title_) + L"\" \"" +
+                      qb::win32::utf16FromUtf8(logPath_) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info))
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info))
     return;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   WaitForInputIdle(info.hProcess, 10000);
-  const std::wstring wideTitle = toWide(title_);
+  const std::wstring wideTitle = qb::win32::utf16FromUtf8(title_);
   for (int i = 0; i < 1000 && !window_; ++i) {
     window_ = FindWindowW(L"QbProbeWindow", wideTitle.c_str());
     if (!window_) std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -52,7 +50,7 @@ ProbeProcess::~ProbeProcess() {
     if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
     CloseHandle(process_);
   }
-  DeleteFileW(toWide(logPath_).c_str());
+  DeleteFileW(qb::win32::utf16FromUtf8(logPath_).c_str());
 }
 
 std::string ProbeProcess::text() const {
@@ -62,11 +60,11 @@ std::string ProbeProcess::text() const {
   const auto got = SendMessageW(static_cast<HWND>(edit_), WM_GETTEXT, text.size(),
                                 reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(got));
-  return toUtf8(text);
+  return qb::win32::utf8FromUtf16(text);
 }
 
 std::string ProbeProcess::log() const {
-  std::ifstream in(std::filesystem::path(toWide(logPath_)), std::ios::binary);
+  std::ifstream in(std::filesystem::path(qb::win32::utf16FromUtf8(logPath_)), std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();

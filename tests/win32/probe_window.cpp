@@ -25,16 +25,26 @@ double elapsedMs() {
 
 const char* nameOf(UINT message) {
   switch (message) {
-    case WM_KEYDOWN: return "keydown";
-    case WM_KEYUP: return "keyup";
-    case WM_SYSKEYDOWN: return "syskeydown";
-    case WM_SYSKEYUP: return "syskeyup";
-    case WM_CHAR: return "char";
-    case WM_LBUTTONDOWN: return "ldown";
-    case WM_LBUTTONUP: return "lup";
-    case WM_RBUTTONDOWN: return "rdown";
-    case WM_RBUTTONUP: return "rup";
-    default: return nullptr;
+    case WM_KEYDOWN:
+      return "keydown";
+    case WM_KEYUP:
+      return "keyup";
+    case WM_SYSKEYDOWN:
+      return "syskeydown";
+    case WM_SYSKEYUP:
+      return "syskeyup";
+    case WM_CHAR:
+      return "char";
+    case WM_LBUTTONDOWN:
+      return "ldown";
+    case WM_LBUTTONUP:
+      return "lup";
+    case WM_RBUTTONDOWN:
+      return "rdown";
+    case WM_RBUTTONUP:
+      return "rup";
+    default:
+      return nullptr;
   }
 }
 
@@ -42,8 +52,10 @@ void logMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   const char* name = nameOf(message);
   if (!name || !logFile) return;
   POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ClientToScreen(window, &at);
-  else at = {0, 0};
+  if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
+    ClientToScreen(window, &at);
+  else
+    at = {0, 0};
   std::fprintf(logFile, "%.3f %s %llu %ld %ld\n", elapsedMs(), name,
                static_cast<unsigned long long>(wParam), at.x, at.y);
   std::fflush(logFile);
@@ -87,8 +99,8 @@ int wmain(int argc, wchar_t** argv) {
   HWND window = CreateWindowExW(0, L"QbProbeWindow", argv[1], WS_OVERLAPPEDWINDOW, 100, 100, 400,
                                 300, nullptr, nullptr, instance, nullptr);
   edit = CreateWindowExW(0, L"EDIT", L"",
-                         WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0, 0,
-                         400, 300, window, nullptr, instance, nullptr);
+                         WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0,
+                         0, 400, 300, window, nullptr, instance, nullptr);
   editProcedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editHook)));
   ShowWindow(window, SW_SHOWNORMAL);

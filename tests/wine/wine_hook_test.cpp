@@ -70,8 +70,9 @@ class WineHook : public ::testing::Test {
 
   // The probe in front, the agent's hook installed.
   void start(const std::string& swallow) {
-    probe_ = std::make_unique<WineProgram>(session_->display(), "qb_win32_probe.exe",
-                                           std::vector<std::string>{kTitle, windowsPath(probeLog_)});
+    probe_ =
+        std::make_unique<WineProgram>(session_->display(), "qb_win32_probe.exe",
+                                      std::vector<std::string>{kTitle, windowsPath(probeLog_)});
     Display* dpy = XOpenDisplay(session_->display().c_str());
     ASSERT_NE(dpy, nullptr);
     unsigned long window = 0;
