@@ -8,10 +8,12 @@
 namespace qb::platform::win32 {
 namespace {
 
-// How often the watchdog looks, and how long input may go unseen before it acts: a key the
-// hook saw updates the system's last-input time within this margin.
+// How often the watchdog looks, and how long the hook gets to see an input before the watchdog
+// counts it as missed. Event times and the last-input time may differ by a tick of the
+// system's coarse clock.
 constexpr Ms kWatchdogPeriodMs = 500;
 constexpr DWORD kUnseenInputMarginMs = 250;
+constexpr std::int32_t kClockSlackMs = 16;
 
 Win32KeyboardHook* activeHook = nullptr;
 
@@ -82,8 +84,8 @@ void Win32KeyboardHook::measureCalls(bool on) {
   if (on) callMicroseconds_.clear();
 }
 
-// Keys reach the hook before the system counts them as input, so a last-input time that moved
-// past what the hook saw, by more than the margin, means input the hook did not see. The mouse
+// Keys reach the hook before the system counts them as input, so a last-input time later than
+// anything the hook saw, once the hook had time for it, means input the hook did not see. The mouse
 // moves it too: input while the cursor moved is taken for the mouse's. What is left (keys,
 // clicks, the wheel with the cursor still) reinstalls the hook; a click costs a needless
 // reinstall, which is harmless.
@@ -95,9 +97,7 @@ void Win32KeyboardHook::watch() {
   lastCursorX_ = cursor.x;
   lastCursorY_ = cursor.y;
   const std::uint32_t input = lastInputTick();
-  if (static_cast<std::int32_t>(input - seenInputTick_) <=
-      static_cast<std::int32_t>(kUnseenInputMarginMs))
-    return;
+  if (static_cast<std::int32_t>(input - seenInputTick_) <= kClockSlackMs) return;
   if (GetTickCount() - input < kUnseenInputMarginMs) return;  // the hook may not have had its turn
   seenInputTick_ = input;
   if (cursorMoved) return;
