@@ -3,8 +3,6 @@
 // hook runs in qb_win32_hook_agent, which prints what it sees; the probe window, a program of
 // its own, logs what reaches it.
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -34,24 +32,6 @@ std::ostream& operator<<(std::ostream& out, const Seen& seen) {
   return out << std::hex << "vk " << seen.vk << " flags " << seen.flags << std::dec;
 }
 
-// The top-level X window whose name is `title`, 0 when none.
-unsigned long windowByTitle(Display* dpy, Window parent, const std::string& title) {
-  Window root = 0, up = 0, *children = nullptr;
-  unsigned count = 0;
-  if (!XQueryTree(dpy, parent, &root, &up, &children, &count)) return 0;
-  unsigned long found = 0;
-  for (unsigned i = 0; i < count && !found; ++i) {
-    char* name = nullptr;
-    if (XFetchName(dpy, children[i], &name) && name) {
-      if (title == name) found = children[i];
-      XFree(name);
-    }
-    if (!found) found = windowByTitle(dpy, children[i], title);
-  }
-  if (children) XFree(children);
-  return found;
-}
-
 class WineHook : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -73,14 +53,11 @@ class WineHook : public ::testing::Test {
     probe_ =
         std::make_unique<WineProgram>(session_->display(), "qb_win32_probe.exe",
                                       std::vector<std::string>{kTitle, windowsPath(probeLog_)});
-    Display* dpy = XOpenDisplay(session_->display().c_str());
-    ASSERT_NE(dpy, nullptr);
     unsigned long window = 0;
     for (int i = 0; i < 300 && !window; ++i) {
-      window = windowByTitle(dpy, DefaultRootWindow(dpy), kTitle);
+      window = windowByTitle(session_->display(), kTitle);
       if (!window) std::this_thread::sleep_for(50ms);
     }
-    XCloseDisplay(dpy);
     ASSERT_NE(window, 0u) << "the probe window did not appear";
     driver_->activate(window);
     std::vector<std::string> args{"--seconds", "120"};

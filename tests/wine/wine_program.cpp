@@ -1,5 +1,6 @@
 #include "wine_program.h"
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -60,6 +61,35 @@ std::string windowsPath(const std::string& unixPath) {
   for (char& c : path)
     if (c == '/') c = '\\';
   return path;
+}
+
+namespace {
+
+unsigned long findByTitle(Display* dpy, Window parent, const std::string& title) {
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(dpy, parent, &root, &up, &children, &count)) return 0;
+  unsigned long found = 0;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    char* name = nullptr;
+    if (XFetchName(dpy, children[i], &name) && name) {
+      if (title == name) found = children[i];
+      XFree(name);
+    }
+    if (!found) found = findByTitle(dpy, children[i], title);
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+unsigned long windowByTitle(const std::string& display, const std::string& title) {
+  Display* dpy = XOpenDisplay(display.c_str());
+  if (!dpy) return 0;
+  const unsigned long found = findByTitle(dpy, DefaultRootWindow(dpy), title);
+  XCloseDisplay(dpy);
+  return found;
 }
 
 WineProgram::WineProgram(const std::string& display, const std::string& program,

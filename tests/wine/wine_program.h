@@ -19,6 +19,8 @@ bool preparePrefix(std::string* error);
 void endWineServer();
 // The Windows path Wine gives a Unix path (its Z: drive).
 std::string windowsPath(const std::string& unixPath);
+// The X window named `title` on `display`, 0 when there is none.
+unsigned long windowByTitle(const std::string& display, const std::string& title);
 
 class WineProgram {
  public:
