@@ -6,6 +6,7 @@
 
 #include "app/program.h"
 #include "common/file_io.h"
+#include "common/product.h"
 #include "common/text.h"
 #include "forms/controls.h"
 #include "forms/list_controls.h"
@@ -83,9 +84,17 @@ class Runner {
     if (next_ >= steps_.size() || failed_) return false;
     Step step = steps_[next_++];
     out_ << "> " << step.verb << (step.rest.empty() ? "" : " ") << step.rest << "\n";
-    for (auto at = step.rest.find("{root}"); at != std::string::npos;
-         at = step.rest.find("{root}", at))
-      step.rest.replace(at, 6, root_);
+    // The program's file names and its path separator differ by system ("tapbolt",
+    // "Tapbolt.exe"; "/", "\\"): one scenario names them for both.
+    static const std::string separator = joinPath("", "").substr(0, 1);
+    for (const auto& [name, value] :
+         {std::pair<std::string_view, std::string_view>{"{root}", root_},
+          {"{stub}", kStubProgram},
+          {"{maker}", kShortcutMakerProgram},
+          {"{sep}", separator}})
+      for (auto at = step.rest.find(name); at != std::string::npos;
+           at = step.rest.find(name, at + value.size()))
+        step.rest.replace(at, name.size(), value);
     const std::string error = execute(step);
     if (!error.empty()) {
       out_ << "error on line " << step.lineNumber << ": " << error << "\n";
