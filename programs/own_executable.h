@@ -6,7 +6,8 @@
 
 namespace qb {
 
-// On Linux the file /proc/self/exe points at; elsewhere `argv0` made absolute.
+// On Linux the file /proc/self/exe points at; on Windows the module's file name; elsewhere
+// `argv0` made absolute.
 std::string ownExecutablePath(const char* argv0);
 
 }  // namespace qb
