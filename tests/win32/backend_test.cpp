@@ -20,6 +20,7 @@
 #include "platform/win32/win32_key_sender.h"
 #include "platform/win32/win32_keyboard_hook.h"
 #include "platform/win32/win32_pointer.h"
+#include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_windows.h"
 #include "probe_process.h"
 #include "script/send_keys.h"
@@ -126,6 +127,58 @@ TEST(Environment, ArgumentsFollowTheProgramNameQuotedOrNot) {
   Win32Environment environment;
   EXPECT_NE(environment.executablePath().find("qb_win32_tests.exe"), std::string::npos);
   EXPECT_NE(environment.userDataFolder().find("Quillbarrow"), std::string::npos);
+}
+
+TEST(Processes, ProgramsStartFromCommandLinesAndAFailureNamesTheLine) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string out = qb::win32::utf8FromUtf16(temp) + "qb started é.txt";
+  DeleteFileW(qb::win32::utf16FromUtf8(out).c_str());
+  Win32Processes processes;
+  const auto started = processes.start("cmd.exe /c echo started> \"" + out + "\"");
+  ASSERT_TRUE(started) << started.message();
+  for (int i = 0; i < 500 && GetFileAttributesW(qb::win32::utf16FromUtf8(out).c_str()) ==
+                                 INVALID_FILE_ATTRIBUTES;
+       ++i)
+    Sleep(10);
+  EXPECT_NE(GetFileAttributesW(qb::win32::utf16FromUtf8(out).c_str()), INVALID_FILE_ATTRIBUTES);
+  DeleteFileW(qb::win32::utf16FromUtf8(out).c_str());
+
+  for (const char* line : {"qb-no-such-program.exe --x", "   "}) {
+    const auto refused = processes.start(line);
+    ASSERT_FALSE(refused) << line;
+    EXPECT_NE(refused.message().find(std::string("Cannot run \"") + line + "\""), std::string::npos)
+        << refused.message();
+  }
+}
+
+TEST(Shell, TheTextEditorOpensTheFile) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string file = qb::win32::utf8FromUtf16(temp) + "qb-notes.txt";
+  HANDLE created = CreateFileW(qb::win32::utf16FromUtf8(file).c_str(), GENERIC_WRITE, 0, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(created, INVALID_HANDLE_VALUE);
+  CloseHandle(created);
+  Win32Shell shell;
+  const auto opened = shell.openTextEditor(file);
+  ASSERT_TRUE(opened) << opened.message();
+  // The editor's window names the file.
+  HWND editor = nullptr;
+  for (int i = 0; i < 500 && !editor; ++i) {
+    EnumWindows(
+        [](HWND window, LPARAM found) -> BOOL {
+          if (windowTitle(window).find("qb-notes") == std::string::npos) return TRUE;
+          *reinterpret_cast<HWND*>(found) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&editor));
+    if (!editor) Sleep(10);
+  }
+  ASSERT_NE(editor, nullptr);
+  PostMessageW(editor, WM_CLOSE, 0, 0);
+  Sleep(200);
+  DeleteFileW(qb::win32::utf16FromUtf8(file).c_str());
 }
 
 TEST_F(Win32Backend, TasksRunInOrderTimersRepeatAndWaitsEndOnTime) {
