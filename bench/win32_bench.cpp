@@ -50,7 +50,16 @@ Summary summarise(std::vector<double> values) {
   return {at(0.5), at(0.99), values.back()};
 }
 
+// Processor time of this process in seconds. GetProcessTimes counts in clock ticks of 10 ms
+// under Wine; there the Linux process's own scheduler statistics (nanoseconds, of the main
+// thread, which plays) are read through Wine's Z: drive instead.
 double processSeconds() {
+  if (FILE* stat = _wfopen(L"Z:\\proc\\self\\schedstat", L"r")) {
+    unsigned long long nanoseconds = 0;
+    const int read = std::fscanf(stat, "%llu", &nanoseconds);
+    std::fclose(stat);
+    if (read == 1) return static_cast<double>(nanoseconds) / 1e9;
+  }
   FILETIME created, exited, kernel, user;
   GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
   const auto value = [](const FILETIME& t) {
@@ -174,6 +183,22 @@ class Bench {
     }
   }
 
+  // The event loop's wait alone, as the player waits out a pause: its processor time.
+  void bareWait(int ms) {
+    const double before = processSeconds();
+    turn(ms);
+    const double cpu = processSeconds() - before;
+    std::printf("a bare %d ms wait: processor %.2f ms = %.4f%% of a core\n", ms, cpu * 1000,
+                100.0 * cpu / (ms / 1000.0));
+    // What the process costs while it does nothing at all, for comparison: the system's (and
+    // under Wine, Wine's) own share, and the measurement's.
+    const double idleBefore = processSeconds();
+    Sleep(static_cast<DWORD>(ms));
+    const double idle = processSeconds() - idleBefore;
+    std::printf("Sleep(%d) for comparison: processor %.2f ms = %.4f%% of a core\n", ms, idle * 1000,
+                100.0 * idle / (ms / 1000.0));
+  }
+
   void pause(int ms, int runs) {
     for (int run = 1; run <= runs; ++run) {
       win32test::ProbeProcess probe("QB Bench pause");
@@ -245,6 +270,7 @@ int main(int argc, char** argv) {
       GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ? "Wine" : "Windows");
   bench.playbackGaps(lines, runs);
   bench.pause(pauseMs, runs);
+  bench.bareWait(pauseMs);
   // Last: the program's shutdown ends the event loop.
   bench.hookTiming(keys);
   RegistrySettings("Software\\QuillbarrowBench").removeAll();

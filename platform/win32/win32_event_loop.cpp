@@ -13,6 +13,8 @@ namespace {
 constexpr DWORD CREATE_WAITABLE_TIMER_HIGH_RESOLUTION = 0x00000002;
 #endif
 
+// The part of a wait finished on the clock instead of in the event wait.
+constexpr Ms kFinishOnClockMs = 1;
 // A modal loop re-reads its condition at least this often, whatever wakes it.
 constexpr Ms kModalRecheckMs = 50;
 // How often a system loop (a message box) lets tasks and timers run.
@@ -139,8 +141,14 @@ void Win32EventLoop::waitUntil(Ms deadline) {
   if (raiseResolution) timerResolution().begin(1);
   while (!quitting_) {
     deliverPending();
-    if (quitting_ || clock_.now() >= deadline) break;
-    sleepUntil(std::min(deadline, nextTimerDue()));
+    const Ms now = clock_.now();
+    if (quitting_ || now >= deadline) break;
+    // A timer may end its wait up to a millisecond late (Wine's always do): the last
+    // millisecond is finished on the clock, giving the processor away between looks.
+    if (deadline - now > kFinishOnClockMs)
+      sleepUntil(std::min(deadline - kFinishOnClockMs, nextTimerDue()));
+    else
+      SwitchToThread();
   }
   if (raiseResolution && timerResolution().end) timerResolution().end(1);
 }
