@@ -68,16 +68,6 @@ double processSeconds() {
   return value(kernel) + value(user);
 }
 
-// A key as a person's keyboard would send it: no mark of ours.
-void typeUnmarked(WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
 // The key-down times (ms, the probe's clock) of one virtual key in the probe's log, in order.
 std::vector<double> keyDownTimes(const std::string& log, unsigned key) {
   std::vector<double> times;
@@ -128,9 +118,9 @@ class Bench {
       hook_.measureCalls(true);
       for (int i = 0; i < keys; ++i) {
         const WORD key = static_cast<WORD>('A' + i % 26);
-        typeUnmarked(key, false);
+        win32test::typeUnmarked(key, false);
         turn(5);
-        typeUnmarked(key, true);
+        win32test::typeUnmarked(key, true);
         turn(5);
       }
       hook_.measureCalls(false);

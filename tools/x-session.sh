@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs a command inside a private X session: Xvfb on a free display with openbox running a
-# configuration without key or mouse bindings (so every key reaches the programs), then ends
-# both. For the Windows build's tests, whose Wine programs need a display.
+# Runs a command inside a private X session: Xvfb on a free display with openbox running the
+# desktop tests' configuration without key or mouse bindings (tests/x11/openbox-rc.xml, so every
+# key reaches the programs), then ends both. For the Windows build's tests, whose Wine programs
+# need a display.
 #   tools/x-session.sh COMMAND [ARGS...]
 set -euo pipefail
 folder=$(mktemp -d)
@@ -15,17 +16,6 @@ finish() {
 }
 trap finish EXIT
 
-cat >"$folder/openbox.xml" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<openbox_config xmlns="http://openbox.org/3.4/rc">
-  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
-  <placement><policy>Smart</policy></placement>
-  <desktops><number>1</number></desktops>
-  <keyboard></keyboard>
-  <mouse></mouse>
-</openbox_config>
-XML
-
 # Xvfb names the display it chose once it accepts connections.
 mkfifo "$folder/display"
 exec 8<>"$folder/display"
@@ -35,7 +25,8 @@ server=$!
 read -r -t 20 number <&8 || { echo "x-session.sh: Xvfb did not start" >&2; exit 2; }
 exec 8<&-
 export DISPLAY=":$number"
-openbox --config-file "$folder/openbox.xml" --sm-disable >"$folder/openbox.log" 2>&1 &
+openbox --config-file "$(dirname "$0")/../tests/x11/openbox-rc.xml" --sm-disable \
+  >"$folder/openbox.log" 2>&1 &
 manager=$!
 sleep 0.5  # for openbox to take the screen before the first window comes
 status=0

@@ -41,17 +41,6 @@ bool turnUntil(Win32EventLoop& loop, const Win32Clock& clock, const std::functio
   return done();
 }
 
-// A key as a person's keyboard would send it: no mark of ours, so the hook takes it for the
-// user's (Windows marks it injected all the same).
-void sendUnmarkedKey(std::uint16_t key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &input, sizeof input);
-}
-
 class Win32Backend : public ::testing::Test {
  protected:
   Win32Clock clock;
@@ -241,8 +230,8 @@ TEST_F(Win32Backend, TheHookSeesOthersKeysSwallowsWhatItDecidesAndLetsOwnKeysPas
   ASSERT_TRUE(sender.send(*parseKeyString("own"), "own", true));
   EXPECT_TRUE(seen.empty());
   for (const std::uint16_t key : {std::uint16_t{'Q'}, std::uint16_t{'Z'}}) {
-    sendUnmarkedKey(key, false);
-    sendUnmarkedKey(key, true);
+    typeUnmarked(key, false);
+    typeUnmarked(key, true);
   }
   ASSERT_TRUE(turnUntil(loop, clock, [&] { return seen.size() >= 4; }));
   EXPECT_EQ(seen[0].vkCode, 'Q');
@@ -261,12 +250,12 @@ TEST_F(Win32Backend, TheWatchdogInstallsAHookAgainThatWasRemoved) {
     return false;
   }));
   hook.dropForTesting();
-  sendUnmarkedKey(VK_F13, false);
-  sendUnmarkedKey(VK_F13, true);
+  typeUnmarked(VK_F13, false);
+  typeUnmarked(VK_F13, true);
   ASSERT_TRUE(turnUntil(loop, clock, [&] { return hook.reinstalls() > 0; }));
   EXPECT_TRUE(seen.empty());
-  sendUnmarkedKey(VK_F14, false);
-  sendUnmarkedKey(VK_F14, true);
+  typeUnmarked(VK_F14, false);
+  typeUnmarked(VK_F14, true);
   ASSERT_TRUE(turnUntil(loop, clock, [&] { return !seen.empty(); }));
   EXPECT_EQ(seen, std::vector<std::uint32_t>{VK_F14});
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The probe window (qb_win32_probe) run as a program of its own, for the backend tests.
 
+#include <cstdint>
 #include <string>
 
 namespace qb::win32test {
@@ -30,5 +31,9 @@ class ProbeProcess {
 
 // The folder of the running test program.
 std::string ownFolder();
+
+// A key as a person's keyboard would send it, through SendInput without this program's mark:
+// the hook takes it for the user's (Windows marks it injected all the same).
+void typeUnmarked(std::uint16_t key, bool up);
 
 }  // namespace qb::win32test

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -21,17 +20,6 @@ namespace qb::x11test {
 namespace {
 
 constexpr auto kStartTimeout = std::chrono::seconds(20);
-
-// No key or mouse bindings: the window manager must not take keys the tests type.
-constexpr const char* kOpenboxConfig = R"(<?xml version="1.0" encoding="UTF-8"?>
-<openbox_config xmlns="http://openbox.org/3.4/rc">
-  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
-  <placement><policy>Smart</policy></placement>
-  <desktops><number>1</number></desktops>
-  <keyboard></keyboard>
-  <mouse></mouse>
-</openbox_config>
-)";
 
 pid_t spawn(const std::vector<std::string>& args, const std::vector<std::string>& env, int keepFd) {
   std::vector<char*> argv;
@@ -121,8 +109,8 @@ bool XSession::startServer(std::string* error) {
 }
 
 bool XSession::startWindowManager(std::string* error) {
-  const std::string config = folder_ + "/openbox-rc.xml";
-  std::ofstream(config) << kOpenboxConfig;
+  // No key or mouse bindings: the window manager must not take keys the tests type.
+  const std::string config = QB_OPENBOX_CONFIG;
   windowManager_ =
       spawn({"openbox", "--config-file", config, "--sm-disable"},
             {"DISPLAY=" + display_, "HOME=" + folder_, "XDG_CONFIG_HOME=" + folder_ + "/config",
