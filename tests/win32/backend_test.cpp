@@ -141,33 +141,49 @@ TEST(Processes, ProgramsStartFromCommandLinesAndAFailureNamesTheLine) {
   }
 }
 
-TEST(Shell, TheTextEditorOpensTheFile) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::string file = qb::win32::utf8FromUtf16(temp) + "qb-notes.txt";
-  HANDLE created = CreateFileW(qb::win32::utf16FromUtf8(file).c_str(), GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(created, INVALID_HANDLE_VALUE);
-  CloseHandle(created);
-  Win32Shell shell;
-  const auto opened = shell.openTextEditor(file);
-  ASSERT_TRUE(opened) << opened.message();
-  // The editor's window names the file.
-  HWND editor = nullptr;
-  for (int i = 0; i < 500 && !editor; ++i) {
+// The top-level window whose title contains `part`, waited for; null when none came.
+HWND windowNaming(const std::string& part) {
+  struct Search {
+    std::string part;
+    HWND found = nullptr;
+  } search{part};
+  for (int i = 0; i < 500 && !search.found; ++i) {
     EnumWindows(
-        [](HWND window, LPARAM found) -> BOOL {
-          if (windowTitle(window).find("qb-notes") == std::string::npos) return TRUE;
-          *reinterpret_cast<HWND*>(found) = window;
+        [](HWND window, LPARAM data) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(data);
+          if (windowTitle(window).find(s.part) == std::string::npos) return TRUE;
+          s.found = window;
           return FALSE;
         },
-        reinterpret_cast<LPARAM>(&editor));
-    if (!editor) Sleep(10);
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(10);
   }
-  ASSERT_NE(editor, nullptr);
-  PostMessageW(editor, WM_CLOSE, 0, 0);
-  Sleep(200);
-  DeleteFileW(qb::win32::utf16FromUtf8(file).c_str());
+  return search.found;
+}
+
+TEST(Shell, TheTextEditorOpensAFileAndADocumentOpensWithItsProgram) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  struct Case {
+    const char* name;
+    bool asCommandLine;  // started as a command line, which opens a document with its program
+  };
+  for (const Case& c : {Case{"qb-notes.txt", false}, Case{"qb-document.txt", true}}) {
+    const std::string file = qb::win32::utf8FromUtf16(temp) + c.name;
+    HANDLE created = CreateFileW(qb::win32::utf16FromUtf8(file).c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(created, INVALID_HANDLE_VALUE);
+    CloseHandle(created);
+    const auto opened = c.asCommandLine ? Win32Processes().start("\"" + file + "\"")
+                                        : Win32Shell().openTextEditor(file);
+    ASSERT_TRUE(opened) << c.name << ": " << opened.message();
+    const std::string stem = std::string(c.name).substr(0, std::string(c.name).find('.'));
+    const HWND editor = windowNaming(stem);
+    ASSERT_NE(editor, nullptr) << c.name;
+    PostMessageW(editor, WM_CLOSE, 0, 0);
+    Sleep(200);
+    DeleteFileW(qb::win32::utf16FromUtf8(file).c_str());
+  }
 }
 
 TEST_F(Win32Backend, TasksRunInOrderTimersRepeatAndWaitsEndOnTime) {
