@@ -50,11 +50,11 @@ Summary summarise(std::vector<double> values) {
   return {at(0.5), at(0.99), values.back()};
 }
 
-// Processor time of this process in seconds. GetProcessTimes counts in clock ticks of 10 ms
-// under Wine; there the Linux process's own scheduler statistics (nanoseconds, of the main
-// thread, which plays) are read through Wine's Z: drive instead.
+// Processor time of the calling thread (the one that plays) in seconds. GetProcessTimes counts
+// in clock ticks of 10 ms under Wine; there the Linux thread's own scheduler statistics
+// (nanoseconds) are read through Wine's Z: drive instead.
 double processSeconds() {
-  if (FILE* stat = _wfopen(L"Z:\\proc\\self\\schedstat", L"r")) {
+  if (FILE* stat = _wfopen(L"Z:\\proc\\thread-self\\schedstat", L"r")) {
     unsigned long long nanoseconds = 0;
     const int read = std::fscanf(stat, "%llu", &nanoseconds);
     std::fclose(stat);
