@@ -224,7 +224,7 @@ class Bench {
   Win32Pointer pointer_;
   Win32KeyboardHook hook_{loop_, clock_};
   Win32KeySender sender_{&hook_};
-  Win32KeyState keyState_;
+  Win32KeyState keyState_{&hook_};
   Win32Windows windows_;
   Win32Processes processes_;
   Win32Shell shell_;

@@ -2,9 +2,15 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_keyboard_hook.h"
+
 namespace qb::platform::win32 {
 
 std::uint16_t Win32KeyState::asyncKeyState(int vk) {
+  const bool mouseButton = vk == VK_LBUTTON || vk == VK_RBUTTON || vk == VK_MBUTTON ||
+                           vk == VK_XBUTTON1 || vk == VK_XBUTTON2;
+  if (hook_ && !mouseButton)
+    if (const std::optional<bool> down = hook_->keyDown(vk)) return *down ? 0x8000 : 0;
   return static_cast<std::uint16_t>(GetAsyncKeyState(vk));
 }
 

@@ -17,6 +17,8 @@ constexpr std::int32_t kClockSlackMs = 16;
 
 Win32KeyboardHook* activeHook = nullptr;
 
+constexpr std::uint32_t kRightShiftScanCode = 0x36;
+
 std::uint32_t lastInputTick() {
   LASTINPUTINFO info{sizeof(LASTINPUTINFO), 0};
   return GetLastInputInfo(&info) ? info.dwTime : 0;
@@ -46,12 +48,46 @@ bool Win32KeyboardHook::hookNow() {
   return hook_ != nullptr;
 }
 
+// The keys held now, from the system: at installation, and again whenever the hook was gone for
+// a while and may have missed keys.
+void Win32KeyboardHook::readKeyStates() {
+  for (int vk = 0; vk < static_cast<int>(down_.size()); ++vk)
+    down_[static_cast<std::size_t>(vk)] = (GetAsyncKeyState(vk) & 0x8000) != 0;
+  leftAlt_ = down_[VK_LMENU];
+  rightAlt_ = down_[VK_RMENU];
+}
+
+void Win32KeyboardHook::keyPassed(std::uint32_t vk, std::uint32_t scanCode, bool extended,
+                                  bool up) {
+  // The system tells the sides apart by the key itself, not by the code sent: the right Ctrl
+  // and Alt keys are the extended ones, the right Shift key has its own scan code.
+  if (vk == VK_CONTROL || vk == VK_LCONTROL || vk == VK_RCONTROL)
+    vk = extended ? VK_RCONTROL : VK_LCONTROL;
+  else if (vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU)
+    vk = extended ? VK_RMENU : VK_LMENU;
+  else if ((vk == VK_SHIFT || vk == VK_LSHIFT || vk == VK_RSHIFT) && scanCode != 0)
+    vk = scanCode == kRightShiftScanCode ? VK_RSHIFT : VK_LSHIFT;
+  if (vk >= down_.size()) return;
+  down_[vk] = !up;
+  // The sided keys move their shared codes too, as in the system's state.
+  const auto both = [&](std::size_t shared, std::size_t left, std::size_t right) {
+    down_[shared] = down_[left] || down_[right];
+  };
+  both(VK_SHIFT, VK_LSHIFT, VK_RSHIFT);
+  both(VK_CONTROL, VK_LCONTROL, VK_RCONTROL);
+  both(VK_MENU, VK_LMENU, VK_RMENU);
+}
+
+std::optional<bool> Win32KeyboardHook::keyDown(int vk) const {
+  if (!hook_ || !callback_ || vk < 0 || vk >= static_cast<int>(down_.size())) return std::nullopt;
+  return down_[static_cast<std::size_t>(vk)];
+}
+
 bool Win32KeyboardHook::install(Callback callback) {
   uninstall();
   callback_ = std::move(callback);
   activeHook = this;
-  leftAlt_ = (GetAsyncKeyState(VK_LMENU) & 0x8000) != 0;
-  rightAlt_ = (GetAsyncKeyState(VK_RMENU) & 0x8000) != 0;
+  readKeyStates();
   if (!hookNow()) {
     activeHook = nullptr;
     callback_ = nullptr;
@@ -103,6 +139,7 @@ void Win32KeyboardHook::watch() {
   if (cursorMoved) return;
   if (hook_) UnhookWindowsHookEx(static_cast<HHOOK>(hook_));
   hook_ = nullptr;
+  readKeyStates();
   if (hookNow()) ++reinstalls_;
 }
 
@@ -126,11 +163,12 @@ std::intptr_t __stdcall Win32KeyboardHook::procedure(int code, std::uintptr_t me
 bool Win32KeyboardHook::handle(std::uintptr_t message, const void* info) {
   const auto& key = *static_cast<const KBDLLHOOKSTRUCT*>(info);
   seenInputTick_ = key.time;
+  const bool up = (key.flags & LLKHF_UP) || message == WM_KEYUP || message == WM_SYSKEYUP;
   if ((key.flags & LLKHF_INJECTED) && isOwnInput(key.dwExtraInfo)) {
     lastOwnBatch_ = ownInputBatch(key.dwExtraInfo);
+    keyPassed(key.vkCode, key.scanCode, key.flags & LLKHF_EXTENDED, up);
     return false;
   }
-  const bool up = (key.flags & LLKHF_UP) || message == WM_KEYUP || message == WM_SYSKEYUP;
   if (key.vkCode == vk::LMenu) leftAlt_ = !up;
   if (key.vkCode == vk::RMenu) rightAlt_ = !up;
   if (key.vkCode == vk::Menu) leftAlt_ = rightAlt_ = !up;
@@ -143,7 +181,9 @@ bool Win32KeyboardHook::handle(std::uintptr_t message, const void* info) {
   if (leftAlt_ || rightAlt_) event.flags |= kHookAltDown;
   event.time = key.time;
   event.extraInfo = key.dwExtraInfo;
-  return callback_(event);
+  const bool swallow = callback_(event);
+  if (!swallow) keyPassed(key.vkCode, key.scanCode, key.flags & LLKHF_EXTENDED, up);
+  return swallow;
 }
 
 }  // namespace qb::platform::win32

@@ -5,7 +5,9 @@
 // own input passes without a call. A watchdog installs the hook again when it has stopped
 // seeing keys while the system's last-input time moves on.
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/clock.h"
@@ -27,6 +29,10 @@ class Win32KeyboardHook final : public KeyboardHookSource {
   bool installed() const { return hook_ != nullptr; }
   // The batch number of the last of this program's own keys the hook let pass.
   std::uint32_t lastOwnBatch() const { return lastOwnBatch_; }
+  // Whether a key is down, as the keys the hook let pass left it (the system's own state
+  // follows the same keys: a swallowed key does not change it); nothing while no hook runs.
+  // Inside the hook's call it is the state before the key being decided, as the system's is.
+  std::optional<bool> keyDown(int vk) const;
   // How often the watchdog found the hook gone and installed it again.
   int reinstalls() const { return reinstalls_; }
   // Removes the hook behind the watchdog's back, as Windows does with a slow hook (tests).
@@ -39,6 +45,8 @@ class Win32KeyboardHook final : public KeyboardHookSource {
   static std::intptr_t __stdcall procedure(int code, std::uintptr_t message, std::intptr_t data);
   bool handle(std::uintptr_t message, const void* info);
   bool hookNow();
+  void readKeyStates();
+  void keyPassed(std::uint32_t vk, std::uint32_t scanCode, bool extended, bool up);
   void watch();
 
   EventLoop& loop_;
@@ -52,6 +60,7 @@ class Win32KeyboardHook final : public KeyboardHookSource {
   long lastCursorX_ = 0, lastCursorY_ = 0;
   int reinstalls_ = 0;
   std::uint32_t lastOwnBatch_ = 0;
+  std::array<bool, 256> down_{};
   bool measuring_ = false;
   std::vector<double> callMicroseconds_;
 };

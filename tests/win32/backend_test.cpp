@@ -18,6 +18,7 @@
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_key_sender.h"
+#include "platform/win32/win32_key_state.h"
 #include "platform/win32/win32_keyboard_hook.h"
 #include "platform/win32/win32_pointer.h"
 #include "platform/win32/win32_processes.h"
@@ -256,6 +257,39 @@ TEST_F(Win32Backend, TheHookSeesOthersKeysSwallowsWhatItDecidesAndLetsOwnKeysPas
   EXPECT_EQ(seen[2].vkCode, 'Z');
   ASSERT_TRUE(sender.send(*parseKeyString("!"), "!", true));
   EXPECT_EQ(probe.text(), "ownq!");  // z was swallowed
+}
+
+TEST_F(Win32Backend, TheKeyStateTheHookKeepsIsTheSystems) {
+  ProbeProcess probe("QB Probe state");
+  ASSERT_TRUE(probe.ready());
+  Win32Windows windows;
+  ASSERT_TRUE(windows.activate("QB Probe state"));
+  int calls = 0;
+  Win32KeyboardHook hook(loop, clock);
+  ASSERT_TRUE(hook.install([&](const platform::HookKeyEvent& e) {
+    ++calls;
+    return e.vkCode == 'Z';
+  }));
+  Win32KeyState state(&hook);
+  const auto agrees = [&](const char* step) {
+    for (const int key : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_CONTROL, VK_LCONTROL, VK_RCONTROL,
+                          VK_MENU, VK_LMENU, int{'Q'}, int{'Z'}})
+      EXPECT_EQ(state.asyncKeyState(key) & 0x8000, GetAsyncKeyState(key) & 0x8000)
+          << step << ": key " << key;
+  };
+  struct Step {
+    WORD key;
+    bool up;
+  };
+  for (const Step& step :
+       {Step{VK_LSHIFT, false}, Step{'Q', false}, Step{VK_RCONTROL, false}, Step{'Z', false},
+        Step{'Q', true}, Step{VK_LSHIFT, true}, Step{'Z', true}, Step{VK_RCONTROL, true}}) {
+    const int before = calls;
+    typeUnmarked(step.key, step.up);
+    ASSERT_TRUE(turnUntil(loop, clock, [&] { return calls > before; }));
+    agrees(std::to_string(step.key).c_str());
+  }
+  EXPECT_TRUE(state.asyncKeyState('Q') == 0 && state.asyncKeyState(VK_SHIFT) == 0);
 }
 
 TEST_F(Win32Backend, TheWatchdogInstallsAHookAgainThatWasRemoved) {
