@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <io.h>
 #include <windows.h>
+// windows.h first: the common controls header needs its types.
+#include <commctrl.h>
 
 #include <chrono>
 #include <thread>
@@ -13,6 +15,7 @@
 #include "common/utf16_win32.h"
 #include "platform/virtual_keys.h"
 #include "platform/win32/registry_settings.h"
+#include "platform/win32/shell_link_writer.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_environment.h"
@@ -92,6 +95,48 @@ TEST(RegistrySettings, ValuesRoundTripWithoutRegardToCaseAndLastBeyondTheProcess
   EXPECT_EQ(read, value);
   store.removeAll();
   EXPECT_EQ(RegistrySettings(kTestKey).read("Hotkeys", "text1-3"), std::nullopt);
+}
+
+TEST(ShellLinks, TheHotKeyTextBecomesTheShortcutsHotKey) {
+  struct Case {
+    const char* text;
+    std::optional<std::uint16_t> word;
+  };
+  for (const Case& c : {
+           Case{"", 0},
+           Case{"F7", VK_F7},
+           Case{"CTRL+ALT+F12", MAKEWORD(VK_F12, HOTKEYF_CONTROL | HOTKEYF_ALT)},
+           Case{"CTRL+SHIFT+A", MAKEWORD('A', HOTKEYF_CONTROL | HOTKEYF_SHIFT)},
+           Case{"ALT+1", MAKEWORD('1', HOTKEYF_ALT)},
+           Case{"CTRL+!", MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_SHIFT)},  // Shift+1 (US)
+           Case{"CTRL+F13", std::nullopt},
+           Case{"CTRL+€", std::nullopt},
+       })
+    EXPECT_EQ(shellLinkHotKey(c.text), c.word) << c.text;
+}
+
+TEST(ShellLinks, AShortcutStartsItsProgramInItsFolderWithItsHotKey) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::string folder = qb::win32::utf8FromUtf16(temp) + "qb links é";
+  CreateDirectoryW(qb::win32::utf16FromUtf8(folder).c_str(), nullptr);
+  const std::string link = folder + "\\Macro-Test.lnk";
+  const std::string target = folder + "\\Macro-Test.exe";
+  ShellLinkWriter writer;
+  const auto written = writer.write({link, target, "CTRL+ALT+F7"});
+  ASSERT_TRUE(written) << written.message();
+  const auto read = readShellLink(link);
+  ASSERT_TRUE(read) << read.message();
+  EXPECT_EQ(read->target, target);
+  EXPECT_EQ(read->workingFolder, folder);
+  EXPECT_EQ(read->hotKey, MAKEWORD(VK_F7, HOTKEYF_CONTROL | HOTKEYF_ALT));
+
+  const std::string nowhere = folder + "\\no such folder\\x.lnk";
+  const auto refused = writer.write({nowhere, target, ""});
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.message().find(nowhere), std::string::npos) << refused.message();
+  DeleteFileW(qb::win32::utf16FromUtf8(link).c_str());
+  RemoveDirectoryW(qb::win32::utf16FromUtf8(folder).c_str());
 }
 
 TEST(Clipboard, TextAndEveryKeptFormatComeBack) {
