@@ -18,6 +18,7 @@
 #include "platform/win32/shell_link_writer.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_environment.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_key_sender.h"
@@ -252,6 +253,31 @@ TEST_F(Win32Backend, TasksRunInOrderTimersRepeatAndWaitsEndOnTime) {
   EXPECT_GE(ticks, 3);
   EXPECT_GE(waited, 100);
   EXPECT_LT(waited, 150);
+}
+
+TEST_F(Win32Backend, MessageBoxesAnswerAndTheLoopGoesOnWhileTheyAreShown) {
+  Win32Dialogs dialogs(loop);
+  struct Case {
+    platform::MessageButtons buttons;
+    int press;
+    platform::MessageAnswer answer;
+  };
+  for (const Case& c : {Case{platform::MessageButtons::Ok, IDOK, platform::MessageAnswer::Ok},
+                        Case{platform::MessageButtons::YesNo, IDYES, platform::MessageAnswer::Yes},
+                        Case{platform::MessageButtons::YesNo, IDNO, platform::MessageAnswer::No}}) {
+    int ticks = 0;
+    const platform::TimerId counting = loop.startTimer(20, [&] { ++ticks; });
+    // Answered from a timer once a few ticks went by while the box was up.
+    const platform::TimerId answering = loop.startTimer(50, [&] {
+      if (ticks < 5) return;
+      if (HWND box = FindWindowW(nullptr, L"QB Box"))
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(c.press, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(dialogs.messageBox("Saved.", "QB Box", c.buttons), c.answer) << c.press;
+    loop.stopTimer(counting);
+    loop.stopTimer(answering);
+    EXPECT_GE(ticks, 5);
+  }
 }
 
 TEST_F(Win32Backend, KeyStringsArriveAsTextInTheWindowInFrontBeforeSendReturns) {
