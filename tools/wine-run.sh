@@ -25,7 +25,9 @@ if [ -z "$wine" ] || [ ! -x "$wine" ]; then
 fi
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo wineserver)
 
-export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
+# No .NET (Mono) or HTML (Gecko) engine: with a display, making the prefix would otherwise ask
+# to install them, and wait for an answer.
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
 # Only this build's files: no shell integration that writes menus or file associations.
 export WINEARCH=win64
 

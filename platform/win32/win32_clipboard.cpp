@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <chrono>
+#include <charconv>
 #include <cstring>
-#include <thread>
 
 #include "common/utf16_win32.h"
+#include "platform/win32/sent_messages.h"
 
 namespace qb::platform::win32 {
 namespace {
@@ -18,9 +18,11 @@ constexpr int kOpenRetryMs = 10;
 // Formats whose data is not a block of memory (bitmaps, palettes, metafile handles): they
 // cannot be copied as bytes and are left out of a kept copy.
 bool isHandleFormat(UINT format) {
+  // Private formats (their data is the owner's own handle) and GDI objects are not memory.
   return format == CF_BITMAP || format == CF_PALETTE || format == CF_METAFILEPICT ||
          format == CF_ENHMETAFILE || format == CF_DSPBITMAP || format == CF_DSPMETAFILEPICT ||
-         format == CF_DSPENHMETAFILE || format == CF_OWNERDISPLAY;
+         format == CF_DSPENHMETAFILE || format == CF_OWNERDISPLAY ||
+         (format >= CF_PRIVATEFIRST && format <= CF_GDIOBJLAST);
 }
 
 std::string formatName(UINT format) {
@@ -31,9 +33,13 @@ std::string formatName(UINT format) {
   return "#" + std::to_string(format);
 }
 
+// 0 for a name that is none of ours.
 UINT formatOf(const std::string& name) {
-  if (!name.empty() && name[0] == '#') return static_cast<UINT>(std::stoul(name.substr(1)));
-  return RegisterClipboardFormatW(qb::win32::utf16FromUtf8(name).c_str());
+  if (name.empty() || name[0] != '#')
+    return RegisterClipboardFormatW(qb::win32::utf16FromUtf8(name).c_str());
+  UINT format = 0;
+  const auto [end, error] = std::from_chars(name.data() + 1, name.data() + name.size(), format);
+  return error == std::errc() && end == name.data() + name.size() ? format : 0;
 }
 
 bool putBytes(UINT format, const void* data, std::size_t size) {
@@ -67,7 +73,7 @@ Win32Clipboard::~Win32Clipboard() {
 bool Win32Clipboard::open() {
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     if (OpenClipboard(static_cast<HWND>(window_))) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kOpenRetryMs));
+    waitLettingSentMessagesIn(kOpenRetryMs);
   }
   return false;
 }
@@ -132,8 +138,10 @@ bool Win32Clipboard::restore(const ClipboardContents& contents) {
   if (!open()) return false;
   EmptyClipboard();
   bool all = true;
-  for (const auto& [name, bytes] : contents.formats)
-    all = putBytes(formatOf(name), bytes.data(), bytes.size()) && all;
+  for (const auto& [name, bytes] : contents.formats) {
+    const UINT format = formatOf(name);
+    all = format != 0 && putBytes(format, bytes.data(), bytes.size()) && all;
+  }
   CloseClipboard();
   return all;
 }

@@ -189,7 +189,8 @@ void Win32EventLoop::quit() {
   quitting_ = true;
 }
 
-Win32EventLoop::ForeignLoop::ForeignLoop(Win32EventLoop& loop) : loop_(loop) {
+Win32EventLoop::ForeignLoop::ForeignLoop(Win32EventLoop& loop)
+    : loop_(loop), outer_(foreignLoopOwner) {
   foreignLoopOwner = &loop_;
   timer_ = SetTimer(nullptr, 0, kForeignLoopTickMs, &ForeignLoop::tick);
 }
@@ -205,7 +206,7 @@ void CALLBACK Win32EventLoop::ForeignLoop::tick(HWND, UINT, UINT_PTR, DWORD) {
 
 Win32EventLoop::ForeignLoop::~ForeignLoop() {
   if (timer_) KillTimer(nullptr, timer_);
-  foreignLoopOwner = nullptr;
+  foreignLoopOwner = outer_;  // a box opened from inside another one leaves the outer going
 }
 
 }  // namespace qb::platform::win32

@@ -51,6 +51,7 @@ class Win32EventLoop final : public EventLoop {
     static void __stdcall tick(::HWND__* window, unsigned message, std::uintptr_t id,
                                unsigned long time);
     Win32EventLoop& loop_;
+    Win32EventLoop* outer_;
     std::uintptr_t timer_ = 0;
   };
 

@@ -6,6 +6,7 @@
 
 #include "platform/virtual_keys.h"
 #include "platform/win32/own_input.h"
+#include "platform/win32/sent_messages.h"
 #include "platform/win32/win32_keyboard_hook.h"
 
 namespace qb::platform::win32 {
@@ -113,7 +114,7 @@ bool Win32KeySender::send(const KeySequence& keys, std::string_view, bool waitUn
   HWND foreground = GetForegroundWindow();
   HKL layout = GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
   const std::vector<KeyInput> events = keyInputs(keys, layout);
-  const std::uint32_t batch = ++batch_;
+  const std::uint32_t batch = ++batch_ & 0x7fffffff;
   std::vector<INPUT> inputs(events.size());
   for (std::size_t i = 0; i < events.size(); ++i) {
     INPUT& input = inputs[i];
@@ -123,7 +124,7 @@ bool Win32KeySender::send(const KeySequence& keys, std::string_view, bool waitUn
     input.ki.dwFlags = (events[i].unicode ? KEYEVENTF_UNICODE : 0) |
                        (events[i].up ? KEYEVENTF_KEYUP : 0) |
                        (events[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    input.ki.dwExtraInfo = ownInputInfo(batch);
+    input.ki.dwExtraInfo = ownInputInfo(batch, i + 1 == events.size());
   }
   const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   if (sent != inputs.size()) return false;
@@ -141,11 +142,8 @@ void Win32KeySender::waitUntilProcessed(std::uint32_t batch, std::size_t message
   const ULONGLONG deadline = GetTickCount64() + kProcessedTimeoutMs;
   // The hook's calls come to this thread as sent messages: let them in, and nothing else.
   while (hook_ && hook_->installed() && hook_->lastOwnBatch() != batch &&
-         GetTickCount64() < deadline) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_SENDMESSAGE, 0);
-    MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
+         GetTickCount64() < deadline)
+    waitLettingSentMessagesIn(1);
   HWND foreground = GetForegroundWindow();
   if (!foreground) return;
   // A thread answers a sent message each time it asks for its next message, before it takes

@@ -21,6 +21,7 @@ class Win32KeyState final : public KeyState {
   std::uint32_t buttonPresses(int vk) override;
 
  private:
+  std::uint16_t readButton(int vk);
   std::array<std::uint32_t, 8> presses_{};
   std::array<bool, 8> down_{};
   const Win32KeyboardHook* hook_;

@@ -51,7 +51,9 @@ bool Win32KeyboardHook::hookNow() {
 // The keys held now, from the system: at installation, and again whenever the hook was gone for
 // a while and may have missed keys.
 void Win32KeyboardHook::readKeyStates() {
-  for (int vk = 0; vk < static_cast<int>(down_.size()); ++vk)
+  // The mouse buttons are left alone: each look clears the "pressed since" bit that counts
+  // their clicks (Win32KeyState).
+  for (int vk = VK_BACK; vk < static_cast<int>(down_.size()); ++vk)
     down_[static_cast<std::size_t>(vk)] = (GetAsyncKeyState(vk) & 0x8000) != 0;
   leftAlt_ = down_[VK_LMENU];
   rightAlt_ = down_[VK_RMENU];
@@ -85,6 +87,8 @@ std::optional<bool> Win32KeyboardHook::keyDown(int vk) const {
 
 bool Win32KeyboardHook::install(Callback callback) {
   uninstall();
+  // Its procedure serves one hook: a second would hand every key to both callbacks.
+  if (activeHook) return false;
   callback_ = std::move(callback);
   activeHook = this;
   readKeyStates();
@@ -165,7 +169,7 @@ bool Win32KeyboardHook::handle(std::uintptr_t message, const void* info) {
   seenInputTick_ = key.time;
   const bool up = (key.flags & LLKHF_UP) || message == WM_KEYUP || message == WM_SYSKEYUP;
   if ((key.flags & LLKHF_INJECTED) && isOwnInput(key.dwExtraInfo)) {
-    lastOwnBatch_ = ownInputBatch(key.dwExtraInfo);
+    if (isLastOfBatch(key.dwExtraInfo)) lastOwnBatch_ = ownInputBatch(key.dwExtraInfo);
     keyPassed(key.vkCode, key.scanCode, key.flags & LLKHF_EXTENDED, up);
     return false;
   }

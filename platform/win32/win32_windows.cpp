@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include <chrono>
-#include <thread>
 #include <vector>
 
 #include "common/utf16_win32.h"
 #include "platform/win32/own_input.h"
+#include "platform/win32/sent_messages.h"
 
 namespace qb::platform::win32 {
 namespace {
@@ -46,7 +46,7 @@ bool bringToFront(HWND window) {
   const auto until =
       std::chrono::steady_clock::now() + std::chrono::milliseconds(kActivationWaitMs);
   while (GetForegroundWindow() != window && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    waitLettingSentMessagesIn(2);
   return GetForegroundWindow() == window;
 }
 

@@ -81,7 +81,7 @@ TEST(RegistrySettings, ValuesRoundTripWithoutRegardToCaseAndLastBeyondTheProcess
   PROCESS_INFORMATION child{};
   ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                              &startup, &child));
-  WaitForSingleObject(child.hProcess, 30000);
+  ASSERT_EQ(WaitForSingleObject(child.hProcess, 30000), WAIT_OBJECT_0) << "the reader hangs";
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
   CloseHandle(file);
@@ -252,7 +252,7 @@ TEST_F(Win32Backend, TasksRunInOrderTimersRepeatAndWaitsEndOnTime) {
   EXPECT_EQ(order, "abcdt");
   EXPECT_GE(ticks, 3);
   EXPECT_GE(waited, 100);
-  EXPECT_LT(waited, 150);
+  EXPECT_LT(waited, 400);  // on time, with room for a machine that stalls
 }
 
 TEST_F(Win32Backend, MessageBoxesAnswerAndTheLoopGoesOnWhileTheyAreShown) {

@@ -17,7 +17,12 @@ void typeUnmarked(std::uint16_t key, bool up) {
   input.type = INPUT_KEYBOARD;
   input.ki.wVk = key;
   input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  // The right-hand modifiers and the navigation keys are extended keys, as a keyboard sends them.
+  bool extended = false;
+  for (const WORD extendedKey : {VK_RCONTROL, VK_RMENU, VK_HOME, VK_END, VK_LEFT, VK_RIGHT, VK_UP,
+                                 VK_DOWN, VK_INSERT, VK_DELETE, VK_PRIOR, VK_NEXT})
+    extended = extended || input.ki.wVk == extendedKey;
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
   SendInput(1, &input, sizeof input);
 }
 

@@ -27,7 +27,7 @@ int run(const std::vector<std::string>& args) {
   if (pid == 0) {
     setenv("WINEPREFIX", winePrefix().c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
-    setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d", 1);
+    setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d;mscoree,mshtml=", 1);
     const int null = open("/dev/null", O_RDWR);
     dup2(null, 0);
     dup2(null, 1);
@@ -101,7 +101,7 @@ WineProgram::WineProgram(const std::string& display, const std::string& program,
     setenv("DISPLAY", display.c_str(), 1);
     setenv("WINEPREFIX", winePrefix().c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
-    setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d", 1);
+    setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d;mscoree,mshtml=", 1);
     dup2(pipeFds[1], 1);
     std::vector<std::string> all{"/usr/lib/wine/wine64",
                                  windowsBuildFolder() + "/tests/win32/" + program};
@@ -119,7 +119,12 @@ WineProgram::WineProgram(const std::string& display, const std::string& program,
 WineProgram::~WineProgram() {
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
+    // Bounded: a Wine process that does not end on SIGTERM is killed.
+    for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i) usleep(20'000);
+    if (waitpid(pid_, nullptr, WNOHANG) == 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
   }
   if (output_ >= 0) close(output_);
 }
