@@ -215,7 +215,16 @@ TEST(Shell, TheTextEditorOpensAFileAndADocumentOpensWithItsProgram) {
     const char* name;
     bool asCommandLine;  // started as a command line, which opens a document with its program
   };
-  for (const Case& c : {Case{"qb-notes.txt", false}, Case{"qb-document.txt", true}}) {
+  // The document's type is this test's own, opened by Notepad, so that no other association
+  // (which a fresh Wine prefix may lack) decides; registered in HKEY_CLASSES_ROOT, where
+  // Windows and Wine both look.
+  const auto set = [](const wchar_t* key, const std::wstring& value) {
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, key, nullptr, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  };
+  set(L".qbtestdoc", L"QbTestDocument");
+  set(L"QbTestDocument\\shell\\open\\command", L"notepad.exe \"%1\"");
+  for (const Case& c : {Case{"qb-notes.txt", false}, Case{"qb-document.qbtestdoc", true}}) {
     const std::string file = qb::win32::utf8FromUtf16(temp) + c.name;
     HANDLE created = CreateFileW(qb::win32::utf16FromUtf8(file).c_str(), GENERIC_WRITE, 0, nullptr,
                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -231,6 +240,8 @@ TEST(Shell, TheTextEditorOpensAFileAndADocumentOpensWithItsProgram) {
     Sleep(200);
     DeleteFileW(qb::win32::utf16FromUtf8(file).c_str());
   }
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, L"QbTestDocument");
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, L".qbtestdoc");
 }
 
 TEST_F(Win32Backend, TasksRunInOrderTimersRepeatAndWaitsEndOnTime) {
