@@ -55,8 +55,6 @@ void Win32KeyboardHook::readKeyStates() {
   // their clicks (Win32KeyState).
   for (int vk = VK_BACK; vk < static_cast<int>(down_.size()); ++vk)
     down_[static_cast<std::size_t>(vk)] = (GetAsyncKeyState(vk) & 0x8000) != 0;
-  leftAlt_ = down_[VK_LMENU];
-  rightAlt_ = down_[VK_RMENU];
 }
 
 void Win32KeyboardHook::keyPassed(std::uint32_t vk, std::uint32_t scanCode, bool extended,
@@ -173,16 +171,17 @@ bool Win32KeyboardHook::handle(std::uintptr_t message, const void* info) {
     keyPassed(key.vkCode, key.scanCode, key.flags & LLKHF_EXTENDED, up);
     return false;
   }
-  if (key.vkCode == vk::LMenu) leftAlt_ = !up;
-  if (key.vkCode == vk::RMenu) rightAlt_ = !up;
-  if (key.vkCode == vk::Menu) leftAlt_ = rightAlt_ = !up;
+  // Windows marks the keys typed while Alt is down; Wine never does, so the flag follows the
+  // Alt keys' state the hook keeps, with an Alt key's own event counted.
+  bool altDown = down_[VK_LMENU] || down_[VK_RMENU];
+  if (key.vkCode == vk::LMenu) altDown = !up || down_[VK_RMENU];
+  if (key.vkCode == vk::RMenu) altDown = !up || down_[VK_LMENU];
+  if (key.vkCode == vk::Menu) altDown = !up;
   HookKeyEvent event;
   event.vkCode = key.vkCode;
   event.scanCode = key.scanCode;
   event.flags = key.flags;
-  // Windows marks the keys typed while Alt is down; Wine never does, so the flag follows the
-  // Alt keys this hook saw (and their state when it was installed).
-  if (leftAlt_ || rightAlt_) event.flags |= kHookAltDown;
+  if (altDown) event.flags |= kHookAltDown;
   event.time = key.time;
   event.extraInfo = key.dwExtraInfo;
   const bool swallow = callback_(event);

@@ -56,7 +56,6 @@ class Win32KeyboardHook final : public KeyboardHookSource {
   TimerId watchdog_ = 0;
   // The last-input time (GetLastInputInfo) the hook is known to have seen up to.
   std::uint32_t seenInputTick_ = 0;
-  bool leftAlt_ = false, rightAlt_ = false;
   long lastCursorX_ = 0, lastCursorY_ = 0;
   int reinstalls_ = 0;
   std::uint32_t lastOwnBatch_ = 0;
