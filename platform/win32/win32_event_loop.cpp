@@ -67,6 +67,7 @@ bool Win32EventLoop::dispatchMessages() {
       quit();
       return false;
     }
+    if (filter_ && filter_(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }

@@ -14,6 +14,7 @@
 #include "platform/event_loop.h"
 
 struct HWND__;  // a window handle, without windows.h here
+struct tagMSG;  // a window message, likewise
 
 namespace qb::platform::win32 {
 
@@ -37,6 +38,9 @@ class Win32EventLoop final : public EventLoop {
   void run();
   // Whether waits use a high-resolution waitable timer (else the 1 ms timer resolution).
   bool highResolutionTimer() const { return highResolution_; }
+  // Sees every message before it is dispatched, and takes it when it returns true: the
+  // windows' own keyboard handling (Tab, Enter, Escape) that a dialog box would do.
+  void setMessageFilter(std::function<bool(tagMSG&)> filter) { filter_ = std::move(filter); }
 
   // While a loop of the system's own runs (a message box, a menu), posted tasks and timers go
   // on through a thread timer for as long as this object lives.
@@ -79,6 +83,7 @@ class Win32EventLoop final : public EventLoop {
   std::deque<std::function<void()>> tasks_;
   std::map<TimerId, Timer> timers_;
   TimerId nextTimer_ = 1;
+  std::function<bool(tagMSG&)> filter_;
 };
 
 }  // namespace qb::platform::win32
