@@ -8,7 +8,7 @@
 #include "app/dry_run.h"
 #include "programs/own_executable.h"
 #if QB_HAVE_DESKTOP
-#include "ui/qt/desktop_app.h"
+#include "ui/desktop_app.h"
 #endif
 
 #ifndef QB_STAND_ALONE_BUILD
@@ -40,10 +40,14 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (const auto& a : args)
-    if (a == "--dry-run") return dryRun(args, qb::ownExecutablePath(argc > 0 ? argv[0] : nullptr));
+    if (a == "--dry-run") {
+      qb::useStartingConsole();
+      return dryRun(args, qb::ownExecutablePath(argc > 0 ? argv[0] : nullptr));
+    }
 #if QB_HAVE_DESKTOP
   return qb::ui::runRecorder(argc, argv, kStandAloneBuild);
 #else
+  qb::useStartingConsole();
   const std::string name = kStandAloneBuild ? "tapbolt" : "daventi";
   std::cerr << "This build has no desktop backend; the dry run plays on the simulated desktop.\n"
             << "usage: " << name << " --dry-run MACRO-FILE [--advanced|--recorded] [OPTIONS]\n";

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #if QB_HAVE_DESKTOP
-#include "ui/qt/desktop_app.h"
+#include "ui/desktop_app.h"
 #endif
 
 int main(int argc, char** argv) {

@@ -10,4 +10,8 @@ namespace qb {
 // `argv0` made absolute.
 std::string ownExecutablePath(const char* argv0);
 
+// A program without a console of its own (a Windows program) writes its standard output and
+// errors to the console it was started from, when they go nowhere else; elsewhere nothing.
+void useStartingConsole();
+
 }  // namespace qb

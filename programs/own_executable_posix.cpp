@@ -1,6 +1,6 @@
-#include "programs/own_executable.h"
-
 #include <filesystem>
+
+#include "programs/own_executable.h"
 
 namespace qb {
 
@@ -14,5 +14,7 @@ std::string ownExecutablePath(const char* argv0) {
   const fs::path given = fs::absolute(argv0 ? argv0 : "", ec);
   return ec ? std::string(argv0 ? argv0 : "") : given.string();
 }
+
+void useStartingConsole() {}
 
 }  // namespace qb

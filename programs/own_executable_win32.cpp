@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdio>
+
 #include "common/utf16_win32.h"
 #include "programs/own_executable.h"
 
@@ -17,6 +19,19 @@ std::string ownExecutablePath(const char* argv0) {
     }
     path.resize(path.size() * 2);
   }
+}
+
+void useStartingConsole() {
+  // Output already sent to a file or a pipe stays there.
+  const auto goesNowhere = [](DWORD which) {
+    const HANDLE handle = GetStdHandle(which);
+    return handle == nullptr || handle == INVALID_HANDLE_VALUE;
+  };
+  const bool output = goesNowhere(STD_OUTPUT_HANDLE), errors = goesNowhere(STD_ERROR_HANDLE);
+  if (!output && !errors) return;
+  if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (output) (void)freopen("CONOUT$", "w", stdout);
+  if (errors) (void)freopen("CONOUT$", "w", stderr);
 }
 
 }  // namespace qb

@@ -1,5 +1,5 @@
 #pragma once
-// The programs on the real desktop: the X11 backend, Qt windows for every form, and the
+// The programs on the real desktop: the desktop backend, native windows for every form, and the
 // event loop until the program ends.
 
 namespace qb::ui {

@@ -1,4 +1,4 @@
-#include "ui/qt/desktop_app.h"
+#include "ui/desktop_app.h"
 
 #include <QApplication>
 #include <QIcon>
