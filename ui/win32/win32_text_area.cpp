@@ -97,6 +97,10 @@ Win32TextArea::~Win32TextArea() {
 
 Win32TextArea* Win32TextArea::fromWindow(HWND window) {
   if (!window || GetClassLongPtrW(window, GCW_ATOM) != registerClass(&windowProc)) return nullptr;
+  // Class atoms are shared between programs: a window of another's is none of ours.
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return nullptr;
   return reinterpret_cast<Win32TextArea*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
@@ -281,7 +285,8 @@ std::size_t Win32TextArea::positionAt(POINT point) const {
 
 void Win32TextArea::setBar(int which, int max, int page, int pos) {
   (which == SB_VERT ? down_ : across_) = ScrollBar{max, page, pos};
-  if (down_ != shownDown_ || across_ != shownAcross_) InvalidateRect(window_, nullptr, FALSE);
+  if (window_ && (down_ != shownDown_ || across_ != shownAcross_))
+    InvalidateRect(window_, nullptr, FALSE);
 }
 
 void Win32TextArea::showBars() {
