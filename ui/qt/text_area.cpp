@@ -13,8 +13,6 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <algorithm>
-#include <cctype>
-#include <cstring>
 #include <limits>
 
 namespace qb::ui {
@@ -27,28 +25,9 @@ QString fromBytes(std::string_view bytes) {
 
 // Clipboard text in the field's line breaks: CR LF, whatever the other program used.
 std::string withCrLf(const QString& text) {
-  QString lines = text;
-  lines.replace("\r\n", "\n").replace('\r', '\n');
-  const QByteArray utf8 = lines.toUtf8();
-  std::string out;
-  out.reserve(static_cast<std::size_t>(utf8.size()) + static_cast<std::size_t>(lines.count('\n')));
-  for (const char c : utf8) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
+  const QByteArray utf8 = text.toUtf8();
+  return ui::withCrLf(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
-
-bool isContinuation(char c) {
-  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-bool isWordByte(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || static_cast<unsigned char>(c) >= 0x80 ||
-         c == '_';
-}
-
-// Typing one character after another undoes as one change.
-constexpr std::size_t kMergedTyping = 64;
 
 }  // namespace
 
@@ -61,151 +40,32 @@ TextArea::TextArea(QWidget* parent) : QAbstractScrollArea(parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
-std::string_view TextArea::text() const {
-  return source_ ? std::string_view(*source_) : std::string_view();
-}
-
 void TextArea::setSource(const std::string* text) {
-  source_ = text;
-  rebuildIndex();
-  if (!ownEdit_) undo_.clear(), redo_.clear();
-  caret_ = snap(caret_);
-  anchor_ = snap(anchor_);
+  lines_.setSource(text);
+  if (!ownEdit_) history_.clear();
+  caret_ = lines_.snap(caret_);
+  anchor_ = lines_.snap(anchor_);
   column_ = -1;
   updateScrollBars();
   viewport()->update();
 }
 
-void TextArea::rebuildIndex() {
-  checkpoints_.assign(1, 0);
-  widestLine_ = 0;
-  indexFrom(0);
-}
-
-void TextArea::indexFrom(std::size_t block) {
-  const std::string_view all = text();
-  checkpoints_.resize(block + 1);
-  const char* const begin = all.data();
-  const char* const end = begin + all.size();
-  std::size_t line = block * kStride, start = checkpoints_[block];
-  for (const char* p = begin + start; p < end;) {
-    const void* found = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-    if (!found) break;
-    p = static_cast<const char*>(found) + 1;
-    const std::size_t next = static_cast<std::size_t>(p - begin);
-    widestLine_ = std::max(widestLine_, next - start - 1);  // without its LF
-    start = next;
-    if (++line % kStride == 0) checkpoints_.push_back(start);
-  }
-  widestLine_ = std::max(widestLine_, all.size() - start);
-  lines_ = line + 1;
-  indexedSize_ = all.size();
-}
-
 void TextArea::replaced(std::size_t from, std::size_t removed, std::size_t inserted) {
-  const std::string_view all = text();
-  // A change this field did not follow from the start: index the text afresh.
-  if (from > indexedSize_ || removed > indexedSize_ - from ||
-      indexedSize_ - removed + inserted != all.size()) {
-    setSource(source_);
-    return;
-  }
-  if (!ownEdit_) undo_.clear(), redo_.clear();
-  // The text before the change is as it was, and so is its index: the rest is indexed again.
-  indexFrom(lineOf(from) / kStride);
-  const auto shift = [&](std::size_t at) {
-    if (at <= from) return at;
-    if (at >= from + removed) return at - removed + inserted;
-    return from + inserted;
-  };
-  caret_ = snap(shift(caret_));
-  anchor_ = snap(shift(anchor_));
+  // A change this field did not follow from the start is indexed afresh, as a new text.
+  if (!lines_.replaced(from, removed, inserted)) return setSource(lines_.source());
+  if (!ownEdit_) history_.clear();
+  caret_ = lines_.snap(shiftedPosition(caret_, from, removed, inserted));
+  anchor_ = lines_.snap(shiftedPosition(anchor_, from, removed, inserted));
   updateScrollBars();
   viewport()->update();
 }
 
-std::size_t TextArea::snap(std::size_t at) const {
-  const std::string_view all = text();
-  at = std::min(at, indexedSize_);
-  // Never inside a character or between CR and LF.
-  while (at > 0 && at < indexedSize_ &&
-         (isContinuation(all[at]) || (all[at] == '\n' && all[at - 1] == '\r')))
-    --at;
-  return at;
-}
-
-std::size_t TextArea::lineOf(std::size_t offset) const {
-  offset = std::min(offset, indexedSize_);
-  const std::size_t block =
-      static_cast<std::size_t>(std::upper_bound(checkpoints_.begin(), checkpoints_.end(), offset) -
-                               checkpoints_.begin()) -
-      1;
-  const std::string_view all = text();
-  const auto breaks = std::count(all.begin() + static_cast<std::ptrdiff_t>(checkpoints_[block]),
-                                 all.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
-  return block * kStride + static_cast<std::size_t>(breaks);
-}
-
-std::size_t TextArea::lineStart(std::size_t line) const {
-  const std::string_view all = text();
-  std::size_t at = checkpoints_[line / kStride];
-  for (std::size_t n = line % kStride; n > 0; --n) at = all.find('\n', at) + 1;
-  return at;
-}
-
-std::size_t TextArea::lineEnd(std::size_t line) const {
-  const std::string_view all = text();
-  const std::size_t start = lineStart(line);
-  std::size_t end = all.find('\n', start);
-  if (end == std::string_view::npos || line + 1 >= lines_) return indexedSize_;
-  if (end > start && all[end - 1] == '\r') --end;
-  return end;
-}
-
 QString TextArea::lineText(std::size_t line) const {
-  if (line >= lines_) return {};
-  return fromBytes(text().substr(lineStart(line), lineEnd(line) - lineStart(line)));
+  return fromBytes(lines_.lineText(line));
 }
 
 std::size_t TextArea::topLine() const {
   return static_cast<std::size_t>(verticalScrollBar()->value());
-}
-
-std::size_t TextArea::nextPosition(std::size_t at) const {
-  const std::string_view all = text();
-  if (at >= indexedSize_) return indexedSize_;
-  if (all[at] == '\r' && at + 1 < all.size() && all[at + 1] == '\n') return at + 2;
-  ++at;
-  while (at < indexedSize_ && isContinuation(all[at])) ++at;
-  return at;
-}
-
-std::size_t TextArea::previousPosition(std::size_t at) const {
-  const std::string_view all = text();
-  if (at == 0) return 0;
-  at = std::min(at, indexedSize_);
-  if (all[at - 1] == '\n' && at >= 2 && all[at - 2] == '\r') return at - 2;
-  --at;
-  while (at > 0 && isContinuation(all[at])) --at;
-  return at;
-}
-
-std::size_t TextArea::nextWord(std::size_t at) const {
-  const std::string_view all = text();
-  const std::size_t end = lineEnd(lineOf(at));
-  if (at >= end) return nextPosition(at);
-  while (at < end && isWordByte(all[at])) ++at;
-  while (at < end && !isWordByte(all[at])) ++at;
-  return at;
-}
-
-std::size_t TextArea::previousWord(std::size_t at) const {
-  const std::string_view all = text();
-  const std::size_t start = lineStart(lineOf(at));
-  if (at <= start) return previousPosition(at);
-  while (at > start && !isWordByte(all[at - 1])) --at;
-  while (at > start && isWordByte(all[at - 1])) --at;
-  return at;
 }
 
 int TextArea::lineHeight() const {
@@ -217,7 +77,7 @@ int TextArea::visibleLines() const {
 }
 
 int TextArea::xOf(std::size_t offset) const {
-  const std::size_t start = lineStart(lineOf(offset));
+  const std::size_t start = lines_.lineStart(lines_.lineOf(offset));
   return fontMetrics().horizontalAdvance(fromBytes(text().substr(start, offset - start)));
 }
 
@@ -239,20 +99,20 @@ std::size_t TextArea::atX(std::size_t line, int x) const {
     if (x - before > after - x) ++low;
   }
   while (low > 0 && low < shown.size() && shown[low].isLowSurrogate()) --low;
-  return lineStart(line) + static_cast<std::size_t>(shown.left(low).toUtf8().size());
+  return lines_.lineStart(line) + static_cast<std::size_t>(shown.left(low).toUtf8().size());
 }
 
 std::size_t TextArea::positionAt(QPoint point) const {
   const int row = point.y() < 0 ? -1 - (-point.y() - 1) / lineHeight() : point.y() / lineHeight();
   const long long wanted = static_cast<long long>(topLine()) + row;
   const std::size_t line = static_cast<std::size_t>(
-      std::clamp<long long>(wanted, 0, static_cast<long long>(lines_) - 1));
+      std::clamp<long long>(wanted, 0, static_cast<long long>(lines_.lineCount()) - 1));
   return atX(line, point.x() + horizontalScrollBar()->value() - 2);
 }
 
 void TextArea::select(std::size_t anchor, std::size_t caret) {
-  anchor_ = snap(anchor);
-  moveCaret(snap(caret), true);
+  anchor_ = lines_.snap(anchor);
+  moveCaret(lines_.snap(caret), true);
 }
 
 QString TextArea::selectedText() const {
@@ -261,7 +121,7 @@ QString TextArea::selectedText() const {
 }
 
 void TextArea::moveCaret(std::size_t to, bool keepAnchor, bool keepColumn) {
-  caret_ = std::min(to, indexedSize_);
+  caret_ = std::min(to, lines_.size());
   if (!keepAnchor) anchor_ = caret_;
   if (!keepColumn) column_ = -1;
   ensureCaretVisible();
@@ -271,7 +131,7 @@ void TextArea::moveCaret(std::size_t to, bool keepAnchor, bool keepColumn) {
 
 void TextArea::ensureCaretVisible() {
   QScrollBar* down = verticalScrollBar();
-  const int line = static_cast<int>(lineOf(caret_));
+  const int line = static_cast<int>(lines_.lineOf(caret_));
   if (line < down->value())
     down->setValue(line);
   else if (line >= down->value() + visibleLines())
@@ -289,14 +149,15 @@ void TextArea::ensureCaretVisible() {
 
 void TextArea::updateScrollBars() {
   QScrollBar* down = verticalScrollBar();
-  const int lines = static_cast<int>(std::min<std::size_t>(lines_, INT32_MAX));
+  const int lines = static_cast<int>(std::min<std::size_t>(lines_.lineCount(), INT32_MAX));
   down->setRange(0, std::max(0, lines - visibleLines()));
   down->setPageStep(visibleLines());
   down->setSingleStep(1);
   QScrollBar* across = horizontalScrollBar();
   // Measured from the longest line in bytes: no line's width is looked at outside the view.
-  const long long widest =
-      static_cast<long long>(widestLine_) * fontMetrics().horizontalAdvance(QLatin1Char('m')) + 4;
+  const long long widest = static_cast<long long>(lines_.widestLine()) *
+                               fontMetrics().horizontalAdvance(QLatin1Char('m')) +
+                           4;
   across->setRange(0, static_cast<int>(std::clamp<long long>(widest - viewport()->width(), 0,
                                                              std::numeric_limits<int>::max() / 2)));
   across->setPageStep(viewport()->width());
@@ -329,8 +190,8 @@ void TextArea::paintEvent(QPaintEvent* event) {
   const std::string_view all = text();
   for (int row = 0; row <= visibleLines(); ++row) {
     const std::size_t line = top + static_cast<std::size_t>(row);
-    if (line >= lines_) break;
-    const std::size_t start = lineStart(line), end = lineEnd(line);
+    if (line >= lines_.lineCount()) break;
+    const std::size_t start = lines_.lineStart(line), end = lines_.lineEnd(line);
     const QString shown = fromBytes(all.substr(start, end - start));
     const int y = row * height;
     painter.setPen(colors.color(QPalette::Text));
@@ -341,7 +202,7 @@ void TextArea::paintEvent(QPaintEvent* event) {
       const std::size_t a = std::max(from, start), b = std::min(to, end);
       const int left = metrics.horizontalAdvance(fromBytes(all.substr(start, a - start)));
       int right = metrics.horizontalAdvance(fromBytes(all.substr(start, b - start)));
-      if (to > end && line + 1 < lines_) right += metrics.averageCharWidth();
+      if (to > end && line + 1 < lines_.lineCount()) right += metrics.averageCharWidth();
       const QRect marked(dx + left, y, right - left, height);
       painter.fillRect(marked, colors.brush(QPalette::Highlight));
       painter.save();
@@ -352,7 +213,7 @@ void TextArea::paintEvent(QPaintEvent* event) {
     }
   }
   if (caretShown_ && hasFocus()) {
-    const std::size_t line = lineOf(caret_);
+    const std::size_t line = lines_.lineOf(caret_);
     if (line >= top && line <= top + static_cast<std::size_t>(visibleLines())) {
       const int y = static_cast<int>(line - top) * height;
       painter.fillRect(QRect(dx + xOf(caret_), y, 1, height), colors.color(QPalette::Text));
@@ -395,7 +256,7 @@ void TextArea::keyPressEvent(QKeyEvent* event) {
   const std::size_t from = std::min(caret_, anchor_), to = std::max(caret_, anchor_);
   if (event->matches(QKeySequence::SelectAll)) {
     anchor_ = 0;
-    return moveCaret(indexedSize_, true);
+    return moveCaret(lines_.size(), true);
   }
   if (event->matches(QKeySequence::Copy)) return copy();
   if (event->matches(QKeySequence::Cut)) {
@@ -407,9 +268,9 @@ void TextArea::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Undo)) return undo(false);
   if (event->matches(QKeySequence::Redo)) return undo(true);
   const int visible = visibleLines();
-  const std::size_t line = lineOf(caret_);
+  const std::size_t line = lines_.lineOf(caret_);
   const auto toLine = [&](long long target) {
-    const long long last = static_cast<long long>(lines_) - 1;
+    const long long last = static_cast<long long>(lines_.lineCount()) - 1;
     const std::size_t goal = static_cast<std::size_t>(std::clamp<long long>(target, 0, last));
     if (column_ < 0) column_ = xOf(caret_);
     const int keep = column_;
@@ -417,14 +278,14 @@ void TextArea::keyPressEvent(QKeyEvent* event) {
   };
   switch (event->key()) {
     case Qt::Key_Left:
-      return moveCaret(control               ? previousWord(caret_)
+      return moveCaret(control               ? lines_.previousWord(caret_)
                        : from < to && !shift ? from
-                                             : previousPosition(caret_),
+                                             : lines_.previousPosition(caret_),
                        shift);
     case Qt::Key_Right:
-      return moveCaret(control               ? nextWord(caret_)
+      return moveCaret(control               ? lines_.nextWord(caret_)
                        : from < to && !shift ? to
-                                             : nextPosition(caret_),
+                                             : lines_.nextPosition(caret_),
                        shift);
     case Qt::Key_Up:
       if (control) return verticalScrollBar()->triggerAction(QScrollBar::SliderSingleStepSub);
@@ -439,22 +300,23 @@ void TextArea::keyPressEvent(QKeyEvent* event) {
       verticalScrollBar()->setValue(verticalScrollBar()->value() + visible);
       return toLine(static_cast<long long>(line) + visible);
     case Qt::Key_Home:
-      return moveCaret(control ? 0 : lineStart(line), shift);
+      return moveCaret(control ? 0 : lines_.lineStart(line), shift);
     case Qt::Key_End:
-      return moveCaret(control ? indexedSize_ : lineEnd(line), shift);
+      return moveCaret(control ? lines_.size() : lines_.lineEnd(line), shift);
     case Qt::Key_Backspace:
       if (readOnly_) return;
       if (from < to) return edit(from, to - from, {});
       if (caret_ > 0) {
-        const std::size_t back = control ? previousWord(caret_) : previousPosition(caret_);
+        const std::size_t back =
+            control ? lines_.previousWord(caret_) : lines_.previousPosition(caret_);
         edit(back, caret_ - back, {});
       }
       return;
     case Qt::Key_Delete:
       if (readOnly_) return;
       if (from < to) return edit(from, to - from, {});
-      if (caret_ < indexedSize_) {
-        const std::size_t next = control ? nextWord(caret_) : nextPosition(caret_);
+      if (caret_ < lines_.size()) {
+        const std::size_t next = control ? lines_.nextWord(caret_) : lines_.nextPosition(caret_);
         edit(caret_, next - caret_, {});
       }
       return;
@@ -479,44 +341,28 @@ void TextArea::insertTyped(const QString& typed) {
 }
 
 void TextArea::edit(std::size_t from, std::size_t count, std::string replacement, bool typing) {
-  if (readOnly_ || !onEdit || !source_) return;
-  Change change{from, std::string(text().substr(from, count)), replacement};
+  if (readOnly_ || !onEdit || !lines_.source()) return;
+  TextChange change{from, std::string(text().substr(from, count)), replacement};
   const std::size_t caretAfter = from + replacement.size();
   const QPointer<TextArea> alive(this);
   ownEdit_ = true;
   onEdit(from, count, std::move(replacement));
   if (!alive) return;  // the change closed the window
   ownEdit_ = false;
-  // The owner may have made something else of it: then there is nothing to undo to.
-  if (text().substr(from, change.inserted.size()) == change.inserted) {
-    Change* last = undo_.empty() ? nullptr : &undo_.back();
-    if (typing && last && change.removed.empty() && last->removed.empty() &&
-        last->from + last->inserted.size() == from && last->inserted.size() < kMergedTyping)
-      last->inserted += change.inserted;
-    else
-      undo_.push_back(std::move(change));
-    redo_.clear();
-  }
+  history_.made(std::move(change), text(), typing);
   moveCaret(caretAfter, false);
 }
 
 void TextArea::undo(bool redo) {
-  std::vector<Change>& from = redo ? redo_ : undo_;
-  std::vector<Change>& to = redo ? undo_ : redo_;
-  if (readOnly_ || from.empty() || !onEdit) return;
-  Change change = std::move(from.back());
-  from.pop_back();
-  const std::string& now = redo ? change.removed : change.inserted;
-  const std::string& back = redo ? change.inserted : change.removed;
-  if (text().substr(change.from, now.size()) != now) return;  // the text moved on meanwhile
+  if (readOnly_ || !onEdit) return;
+  const std::optional<TextEdit> step = history_.step(redo, text());
+  if (!step) return;
   const QPointer<TextArea> alive(this);
   ownEdit_ = true;
-  onEdit(change.from, now.size(), back);
+  onEdit(step->from, step->count, step->text);
   if (!alive) return;
   ownEdit_ = false;
-  const std::size_t caretAfter = change.from + back.size();
-  to.push_back(std::move(change));
-  moveCaret(caretAfter, false);
+  moveCaret(step->from + step->text.size(), false);
 }
 
 void TextArea::copy(bool toSelectionClipboard) const {
@@ -560,11 +406,7 @@ void TextArea::mouseReleaseEvent(QMouseEvent* event) {
 void TextArea::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const std::size_t at = positionAt(event->position().toPoint());
-  const std::string_view all = text();
-  const std::size_t start = lineStart(lineOf(at)), end = lineEnd(lineOf(at));
-  std::size_t a = at, b = at;
-  while (a > start && isWordByte(all[a - 1])) --a;
-  while (b < end && isWordByte(all[b])) ++b;
+  const auto [a, b] = lines_.wordAt(at);
   anchor_ = a;
   moveCaret(b, true);
 }
@@ -572,8 +414,9 @@ void TextArea::mouseDoubleClickEvent(QMouseEvent* event) {
 void TextArea::contextMenuEvent(QContextMenuEvent* event) {
   const bool selected = caret_ != anchor_;
   QMenu menu(this);
-  menu.addAction(tr("&Undo"), [this] { undo(false); })->setEnabled(!readOnly_ && !undo_.empty());
-  menu.addAction(tr("&Redo"), [this] { undo(true); })->setEnabled(!readOnly_ && !redo_.empty());
+  menu.addAction(tr("&Undo"), [this] { undo(false); })
+      ->setEnabled(!readOnly_ && history_.canUndo());
+  menu.addAction(tr("&Redo"), [this] { undo(true); })->setEnabled(!readOnly_ && history_.canRedo());
   menu.addSeparator();
   menu.addAction(tr("Cu&t"),
                  [this] {
@@ -596,7 +439,7 @@ void TextArea::contextMenuEvent(QContextMenuEvent* event) {
   menu.addSeparator();
   menu.addAction(tr("Select All"), [this] {
     anchor_ = 0;
-    moveCaret(indexedSize_, true);
+    moveCaret(lines_.size(), true);
   });
   menu.exec(event->globalPos());
 }
@@ -611,7 +454,7 @@ QVariant TextArea::inputMethodQuery(Qt::InputMethodQuery query) const {
     case Qt::ImEnabled:
       return !readOnly_;
     case Qt::ImCursorRectangle: {
-      const std::size_t line = lineOf(caret_);
+      const std::size_t line = lines_.lineOf(caret_);
       const int row = static_cast<int>(line) - verticalScrollBar()->value();
       return QRect(2 - horizontalScrollBar()->value() + xOf(caret_), row * lineHeight(), 1,
                    lineHeight())

@@ -12,7 +12,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "ui/text/edit_history.h"
+#include "ui/text/text_lines.h"
 
 namespace qb::ui {
 
@@ -30,7 +32,7 @@ class TextArea final : public QAbstractScrollArea {
   bool isReadOnly() const { return readOnly_; }
   void setReadOnly(bool on) { readOnly_ = on; }
 
-  std::size_t lineCount() const { return lines_; }
+  std::size_t lineCount() const { return lines_.lineCount(); }
   QString lineText(std::size_t line) const;
   // The first line in sight.
   std::size_t topLine() const;
@@ -61,26 +63,7 @@ class TextArea final : public QAbstractScrollArea {
   void changeEvent(QEvent* event) override;
 
  private:
-  // What undo puts back: the bytes from `from` that were `removed` and became `inserted`.
-  struct Change {
-    std::size_t from = 0;
-    std::string removed, inserted;
-  };
-
-  std::string_view text() const;
-  void rebuildIndex();
-  // Indexes the text again from the start of a block of lines to its end.
-  void indexFrom(std::size_t block);
-  // The nearest position at or before `at` where the caret may stand.
-  std::size_t snap(std::size_t at) const;
-  std::size_t lineOf(std::size_t offset) const;
-  std::size_t lineStart(std::size_t line) const;
-  // The end of a line's visible text, before its CR LF or LF.
-  std::size_t lineEnd(std::size_t line) const;
-  std::size_t nextPosition(std::size_t at) const;
-  std::size_t previousPosition(std::size_t at) const;
-  std::size_t nextWord(std::size_t at) const;
-  std::size_t previousWord(std::size_t at) const;
+  std::string_view text() const { return lines_.text(); }
   // The x of a position within its line, in pixels from the line's start.
   int xOf(std::size_t offset) const;
   // The position of a line nearest to an x.
@@ -100,14 +83,7 @@ class TextArea final : public QAbstractScrollArea {
   void paste();
   void undo(bool redo);
 
-  const std::string* source_ = nullptr;
-  // Where every kStride-th line begins: the lines between are found from there, so the index
-  // of a million lines is a few pages.
-  static constexpr std::size_t kStride = 64;
-  std::vector<std::size_t> checkpoints_{0};
-  std::size_t lines_ = 1;
-  std::size_t indexedSize_ = 0;
-  std::size_t widestLine_ = 0;  // bytes; only grows between whole new texts
+  TextLines lines_;
   std::size_t caret_ = 0, anchor_ = 0;
   int column_ = -1;  // the x Up and Down keep, or -1
   bool readOnly_ = false;
@@ -115,7 +91,7 @@ class TextArea final : public QAbstractScrollArea {
   bool caretShown_ = false;
   bool ownEdit_ = false;  // the change being told is this field's own
   QBasicTimer blink_;
-  std::vector<Change> undo_, redo_;
+  EditHistory history_;
 };
 
 }  // namespace qb::ui

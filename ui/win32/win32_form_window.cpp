@@ -145,10 +145,8 @@ void Win32FormView::command(int id, int code, HWND from) {
       }
       break;
     case ControlKind::TextBox:
-      if (code != EN_CHANGE || updating_) break;
-      if (Win32TextArea* area = natives_[&control].area.get())
-        area->changed();
-      else
+      // A text area hands its edits over itself.
+      if (code == EN_CHANGE && !updating_ && !natives_[&control].area)
         textEdited(static_cast<forms::TextBox&>(control), windowText8(from));
       break;
     case ControlKind::ListBox: {
