@@ -34,7 +34,7 @@ def in_circle(x, y):
 
 
 def pixel(size, px, py):
-    """The colour of one pixel as (red, green, blue, alpha), premultiplied by nothing."""
+    """The colour of one pixel as (red, green, blue, alpha); alpha is not premultiplied."""
     scale = 32.0 / size
     square = circle = 0
     for sy in range(SAMPLES):
