@@ -1,4 +1,9 @@
-# Installing the programs side by side with the help page, and the Debian package.
+# Installing the programs side by side with the help page, and the Debian package. The Windows
+# build installs and packages its own way (packaging_windows.cmake).
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/packaging_windows.cmake)
+  return()
+endif()
 include(GNUInstallDirs)
 set(QB_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/quillbarrow)
 

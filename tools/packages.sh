@@ -9,5 +9,6 @@ X11_PACKAGES=(qt6-base-dev libx11-dev libxtst-dev libxi-dev libxkbcommon-dev lib
 # The libFuzzer targets (./fuzz, and the fuzz step of ./test): clang and its fuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The Windows build (x86_64, cross-compiled with MinGW-w64's posix-thread compilers, which have
-# std::mutex) and its tests, run under wine64; GoogleTest from its sources (googletest).
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest)
+# std::mutex) and its tests, run under wine64; GoogleTest from its sources (googletest); python3
+# draws the programs' icon; NSIS (makensis) builds the installer; unzip lists the ZIP's files.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 googletest python3 nsis unzip)

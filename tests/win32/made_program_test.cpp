@@ -55,7 +55,7 @@ Ran runProgram(const std::string& program, const std::string& arguments) {
 }
 
 TEST(MadePrograms, ACopyOfTheStubPlaysItsMacroAndTheBareStubSaysItHasNone) {
-  const std::string stub = ownFolder() + "\\..\\..\\programs\\tapbolt.exe";
+  const std::string stub = ownFolder() + "\\..\\..\\programs\\Tapbolt.exe";
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   const std::string folder = qb::win32::utf8FromUtf16(temp) + "qb made Müller";
@@ -85,7 +85,7 @@ TEST(MadePrograms, ACopyOfTheStubPlaysItsMacroAndTheBareStubSaysItHasNone) {
   const Ran bare = runProgram(stub, "--dry-run");
   EXPECT_EQ(bare.status, 1u);
   EXPECT_EQ(bare.out.rfind("0 MessageBox There is no macro in ", 0), 0u) << bare.out;
-  EXPECT_NE(bare.out.find("tapbolt.exe"), std::string::npos) << bare.out;
+  EXPECT_NE(bare.out.find("Tapbolt.exe"), std::string::npos) << bare.out;
 }
 
 }  // namespace
