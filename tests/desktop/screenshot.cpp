@@ -1,14 +1,19 @@
-// qb_screenshot FRAMEBUFFER X Y WIDTH HEIGHT FILE.png: cuts a rectangle out of an Xvfb
-// framebuffer file (Xvfb -fbdir keeps the screen's memory in XWD format) and saves it as a PNG.
-// The desktop tests run it as a process of its own, so their pictures show what the X server
-// holds, not what the toolkit believes it drew.
+// qb_screenshot FRAMEBUFFER X Y WIDTH HEIGHT FILE.png [LEFT,TOP,WIDTH,HEIGHT...]: cuts a
+// rectangle out of an Xvfb framebuffer file (Xvfb -fbdir keeps the screen's memory in XWD
+// format) and saves it as a PNG. The desktop tests run it as a process of its own, so their
+// pictures show what the X server holds, not what the toolkit believes it drew.
+// With rectangles (in the cut's own pixels) it prints how many colours the cut has, then one
+// line per rectangle: how many of its pixels differ from its commonest colour (its "ink").
 #include <QImage>
+#include <QRect>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -52,8 +57,9 @@ int fail(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 7) {
-    std::fprintf(stderr, "usage: qb_screenshot FRAMEBUFFER X Y WIDTH HEIGHT FILE.png\n");
+  if (argc < 7) {
+    std::fprintf(stderr,
+                 "usage: qb_screenshot FRAMEBUFFER X Y WIDTH HEIGHT FILE.png [L,T,W,H...]\n");
     return 2;
   }
   std::ifstream in(argv[1], std::ios::binary);
@@ -94,5 +100,25 @@ int main(int argc, char** argv) {
   }
   if (!image.save(QString::fromLocal8Bit(argv[6]), "PNG"))
     return fail(std::string("cannot save ") + argv[6]);
+  if (argc > 7) {
+    std::map<QRgb, int> colours;
+    for (int row = 0; row < height; ++row)
+      for (int col = 0; col < width; ++col) ++colours[image.pixel(col, row)];
+    std::printf("colours %zu\n", colours.size());
+  }
+  for (int i = 7; i < argc; ++i) {
+    int left = 0, top = 0, w = 0, h2 = 0;
+    std::sscanf(argv[i], "%d,%d,%d,%d", &left, &top, &w, &h2);
+    const QRect place = QRect(left, top, w, h2).intersected(image.rect());
+    std::map<QRgb, int> counts;
+    for (int row = place.top(); row <= place.bottom(); ++row)
+      for (int col = place.left(); col <= place.right(); ++col) ++counts[image.pixel(col, row)];
+    int commonest = 0, all = 0;
+    for (const auto& [colour, n] : counts) {
+      commonest = std::max(commonest, n);
+      all += n;
+    }
+    std::printf("ink %d\n", all - commonest);
+  }
   return 0;
 }

@@ -1,6 +1,6 @@
 // A test window that is not ours: a top-level window with a multi-line edit field that logs,
 // with its own clock, every key, character and button message it receives to a file.
-//   qb_win32_probe TITLE LOG-FILE
+//   qb_win32_probe TITLE LOG-FILE [LEFT TOP]
 // Each log line: "<ms since start> <message> <wParam> <x> <y>", flushed at once. The window
 // ends on WM_CLOSE.
 
@@ -96,7 +96,9 @@ int wmain(int argc, wchar_t** argv) {
   frameClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   frameClass.lpszClassName = L"QbProbeWindow";
   RegisterClassW(&frameClass);
-  HWND window = CreateWindowExW(0, L"QbProbeWindow", argv[1], WS_OVERLAPPEDWINDOW, 100, 100, 400,
+  // Where it goes on the screen: 100, 100 unless given.
+  const int left = argc > 4 ? _wtoi(argv[3]) : 100, top = argc > 4 ? _wtoi(argv[4]) : 100;
+  HWND window = CreateWindowExW(0, L"QbProbeWindow", argv[1], WS_OVERLAPPEDWINDOW, left, top, 400,
                                 300, nullptr, nullptr, instance, nullptr);
   edit = CreateWindowExW(0, L"EDIT", L"",
                          WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 0,

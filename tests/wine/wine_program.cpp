@@ -93,18 +93,26 @@ unsigned long windowByTitle(const std::string& display, const std::string& title
 }
 
 WineProgram::WineProgram(const std::string& display, const std::string& program,
-                         const std::vector<std::string>& args) {
-  int pipeFds[2];
+                         const std::vector<std::string>& args, const std::string& workingFolder) {
+  int pipeFds[2], inputFds[2];
   if (pipe2(pipeFds, O_CLOEXEC) != 0) return;
+  if (pipe2(inputFds, O_CLOEXEC) != 0) {
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    return;
+  }
   pid_ = fork();
   if (pid_ == 0) {
+    if (!workingFolder.empty() && chdir(workingFolder.c_str()) != 0) _exit(126);
+    dup2(inputFds[0], 0);
     setenv("DISPLAY", display.c_str(), 1);
     setenv("WINEPREFIX", winePrefix().c_str(), 1);
     setenv("WINEDEBUG", "-all", 1);
     setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d;mscoree,mshtml=", 1);
     dup2(pipeFds[1], 1);
-    std::vector<std::string> all{"/usr/lib/wine/wine64",
-                                 windowsBuildFolder() + "/tests/win32/" + program};
+    std::vector<std::string> all{
+        "/usr/lib/wine/wine64",
+        program.front() == '/' ? program : windowsBuildFolder() + "/tests/win32/" + program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (const auto& a : all) argv.push_back(const_cast<char*>(a.c_str()));
@@ -113,7 +121,26 @@ WineProgram::WineProgram(const std::string& display, const std::string& program,
     _exit(127);
   }
   close(pipeFds[1]);
+  close(inputFds[0]);
   output_ = pipeFds[0];
+  input_ = inputFds[1];
+}
+
+bool WineProgram::send(const std::string& line) {
+  if (input_ < 0) return false;
+  const std::string whole = line + "\n";
+  return write(input_, whole.data(), whole.size()) == static_cast<ssize_t>(whole.size());
+}
+
+std::optional<int> WineProgram::ended() {
+  if (!status_ && pid_ > 0) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      pid_ = -1;
+    }
+  }
+  return status_;
 }
 
 WineProgram::~WineProgram() {
@@ -127,6 +154,7 @@ WineProgram::~WineProgram() {
     }
   }
   if (output_ >= 0) close(output_);
+  if (input_ >= 0) close(input_);
 }
 
 std::optional<std::string> WineProgram::nextLine(std::chrono::milliseconds wait) {

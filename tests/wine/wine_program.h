@@ -24,9 +24,10 @@ unsigned long windowByTitle(const std::string& display, const std::string& title
 
 class WineProgram {
  public:
-  // Starts `program` (a file name in the Windows build, under tests/win32) with `args`.
+  // Starts `program` (a file name in the Windows build, under tests/win32, or an absolute
+  // path) with `args`; `workingFolder` empty keeps this process's.
   WineProgram(const std::string& display, const std::string& program,
-              const std::vector<std::string>& args);
+              const std::vector<std::string>& args, const std::string& workingFolder = {});
   ~WineProgram();
   WineProgram(const WineProgram&) = delete;
   WineProgram& operator=(const WineProgram&) = delete;
@@ -34,10 +35,16 @@ class WineProgram {
   bool started() const { return pid_ > 0; }
   // The next line of its output, or nothing when none came in time or it ended.
   std::optional<std::string> nextLine(std::chrono::milliseconds wait);
+  // Writes a line to its standard input.
+  bool send(const std::string& line);
+  // Whether it has ended, with its exit status then.
+  std::optional<int> ended();
 
  private:
   pid_t pid_ = -1;
   int output_ = -1;
+  int input_ = -1;
+  std::optional<int> status_;
   std::string pending_;
 };
 

@@ -31,7 +31,8 @@ constexpr int kFirstMenuId = 40000;
 // A drop-down's window includes its list: this many entries show when it opens.
 constexpr int kComboListEntries = 8;
 
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 std::wstring windowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -167,6 +168,12 @@ void Win32FormView::build() {
     previousOption = option;
     add(*c, parent, startsGroup);
   }
+  // A later label lies over an earlier one, as in the classic windows (a link inside a longer
+  // text). Labels take no focus, so moving them up leaves the Tab order alone.
+  for (forms::Control* c : form_.controls())
+    if (c->kind() == ControlKind::Label && natives_.count(c))
+      SetWindowPos(natives_[c].window, HWND_TOP, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   // A frame covers what lies behind it, as the classic windows drew them.
   for (auto& [control, native] : natives_)
     if (control->kind() == ControlKind::Frame)
@@ -211,7 +218,8 @@ Win32FormView::Native Win32FormView::createControl(forms::Control& control, HWND
   native.id = id;
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   const auto make = [&](DWORD exStyle, const wchar_t* windowClass, DWORD style) {
-    style |= WS_CHILD | (startsGroup ? WS_GROUP : 0);
+    // Siblings clip each other, so a frame covers what lies behind it.
+    style |= WS_CHILD | WS_CLIPSIBLINGS | (startsGroup ? WS_GROUP : 0);
     return CreateWindowExW(exStyle, windowClass, L"", style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };

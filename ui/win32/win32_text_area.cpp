@@ -74,10 +74,11 @@ enum Command : UINT { kUndo = 1, kRedo, kCut, kCopy, kPaste, kDelete, kSelectAll
 
 Win32TextArea::Win32TextArea(HWND parent, int controlId) {
   registerClass(&windowProc);
-  window_ = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL, 0, 0, 0,
-                            0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                            GetModuleHandleW(nullptr), nullptr);
+  window_ = CreateWindowExW(
+      WS_EX_CLIENTEDGE, kClassName, L"",
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL, 0, 0, 0, 0,
+      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr),
+      nullptr);
   if (!window_) return;
   // Until here the window's messages went to DefWindowProcW: it had no area yet.
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
