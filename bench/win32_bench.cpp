@@ -1,7 +1,8 @@
 // The Win32 backend's timing, under Wine in a private X server: the keyboard hook's time per
 // key event (idle and while recording), playback gaps as the probe window's own clock sees
-// them, and a long pause's end error and processor time.
-//   qb_bench_win32 [--keys N] [--lines N] [--pause-ms N]
+// them, a long pause's end error and processor time, and how long a macro program made from
+// Tapbolt.exe takes from its start to its first action.
+//   qb_bench_win32 [--keys N] [--lines N] [--pause-ms N] [--runs N]
 
 #include <windows.h>
 
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "app/program.h"
+#include "common/utf16_win32.h"
 #include "platform/action_log.h"
 #include "platform/desktop.h"
 #include "platform/sim/sim_desktop.h"
@@ -27,6 +29,7 @@
 #include "platform/win32/win32_pointer.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_windows.h"
+#include "script/make_exe.h"
 #include "script/module_data.h"
 #include "script/play_host.h"
 #include "script/player.h"
@@ -189,6 +192,72 @@ class Bench {
                 100.0 * idle / (ms / 1000.0));
   }
 
+  // A macro program whose first action moves the pointer: the time from CreateProcess to the
+  // pointer's arrival, polled every millisecond, and to the program's end.
+  void madeProgramStart(int runs) {
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring folder(own);
+    folder.erase(folder.find_last_of(L'\\') + 1);
+    const std::string stub = qb::win32::utf8FromUtf16(folder + L"..\\programs\\Tapbolt.exe");
+    const std::wstring program = folder + L"qb-bench-start.exe";
+    std::vector<double> firstAction, ended;
+    for (int run = 1; run <= runs; ++run) {
+      const POINT target{300 + run, 200 + run};
+      SetCursorPos(target.x - 50, target.y - 50);
+      const std::string macro =
+          "m:" + std::to_string(target.x) + ", " + std::to_string(target.y) + "-1000\r\n";
+      if (const auto made =
+              writeStandAloneProgram(stub, qb::win32::utf8FromUtf16(program), macro, false);
+          !made) {
+        std::printf("made program: %s\n", made.message().c_str());
+        return;
+      }
+      STARTUPINFOW startup{};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION process{};
+      std::wstring commandLine = L"\"" + program + L"\"";
+      LARGE_INTEGER frequency, started, now;
+      QueryPerformanceFrequency(&frequency);
+      QueryPerformanceCounter(&started);
+      if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        std::printf("made program did not start\n");
+        return;
+      }
+      const auto elapsed = [&] {
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - started.QuadPart) * 1000.0 /
+               static_cast<double>(frequency.QuadPart);
+      };
+      double moved = -1;
+      while (elapsed() < 30000) {
+        POINT at;
+        GetCursorPos(&at);
+        if (at.x == target.x && at.y == target.y) {
+          moved = elapsed();
+          break;
+        }
+        Sleep(1);
+      }
+      WaitForSingleObject(process.hProcess, 30000);
+      const double end = elapsed();
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+      std::printf("made program %d: first action after %.1f ms, ended after %.1f ms\n", run, moved,
+                  end);
+      if (moved >= 0) firstAction.push_back(moved);
+      ended.push_back(end);
+    }
+    DeleteFileW(program.c_str());
+    if (firstAction.empty()) return;
+    const Summary first = summarise(firstAction), end = summarise(ended);
+    std::printf(
+        "made program start to first action: median %.1f ms, max %.1f ms; to its end: "
+        "median %.1f ms\n",
+        first.median, first.max, end.median);
+  }
+
   void pause(int ms, int runs) {
     for (int run = 1; run <= runs; ++run) {
       win32test::ProbeProcess probe("QB Bench pause");
@@ -258,6 +327,7 @@ int main(int argc, char** argv) {
   std::printf(
       "Win32 backend under %s\n",
       GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") ? "Wine" : "Windows");
+  bench.madeProgramStart(std::max(runs, 5));
   bench.playbackGaps(lines, runs);
   bench.pause(pauseMs, runs);
   bench.bareWait(pauseMs);
