@@ -408,6 +408,7 @@ void Win32FormView::refresh(forms::Control& control, forms::Property property) {
         for (const auto& item : model.items())
           SendMessageW(window, CB_ADDSTRING, 0,
                        reinterpret_cast<LPARAM>(utf16FromUtf8(item).c_str()));
+        fitDropDown(window);
       }
       if ((property == Property::Items || property == Property::Text) &&
           utf8FromUtf16(windowText(window)) != model.text())
@@ -428,6 +429,30 @@ void Win32FormView::refresh(forms::Control& control, forms::Property property) {
       break;
   }
   updating_ = wasUpdating;
+}
+
+void Win32FormView::fitDropDown(HWND combo) {
+  // The open list is as wide as its longest entry (long folder paths), never narrower than
+  // the box.
+  HDC dc = GetDC(combo);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+  RECT box;
+  GetWindowRect(combo, &box);
+  int widest = box.right - box.left;
+  const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    widest = std::max(widest, static_cast<int>(size.cx) + GetSystemMetrics(SM_CXVSCROLL) + 8);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(combo, dc);
+  SendMessageW(combo, CB_SETDROPPEDWIDTH, widest, 0);
 }
 
 void Win32FormView::refreshText(forms::TextBox& model, HWND edit) {

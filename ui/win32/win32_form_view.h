@@ -66,6 +66,7 @@ class Win32FormView final : public forms::FormView {
   void place(forms::Control& control);
   void refresh(forms::Control& control, forms::Property property);
   void refreshText(forms::TextBox& model, HWND edit);
+  void fitDropDown(HWND combo);
   void refreshList(forms::ListBox& model, HWND list, bool items);
   void textEdited(forms::TextBox& model, std::string text);
   void listSelectionChanged(forms::ListBox& model, HWND list);
