@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "app/program.h"
 #include "platform/x11/x11_desktop.h"
@@ -73,7 +74,9 @@ int runRecorder(int argc, char** argv, bool standAloneBuild) {
   Session session;
   if (!openSession(argc, argv, session)) return 1;
   Program program(session.desktop->desktop(), ProgramConfig{standAloneBuild});
-  ProgramViews views(program, session.desktop->windowStack());
+  // A stand-alone build only plays its macro and ends: it never shows a window.
+  std::optional<ProgramViews> views;
+  if (!standAloneBuild) views.emplace(program, session.desktop->windowStack());
   if (program.startUp()) QApplication::exec();
   return program.exitStatus();
 }

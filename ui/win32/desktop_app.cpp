@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "app/program.h"
 #include "platform/win32/win32_desktop.h"
 #include "shortcut/kestrip_form.h"
@@ -38,7 +40,10 @@ int runRecorder(int argc, char** argv, bool standAloneBuild) {
   platform::win32::Win32Desktop session;
   session.loop().setMessageFilter(&Win32FormView::handleDialogKey);
   Program program(session.desktop(), ProgramConfig{standAloneBuild});
-  ProgramViews views(program, session.windowStack());
+  // A stand-alone build only plays its macro and ends: it never shows a window, and making
+  // the native windows of every form would double its time to the first action.
+  std::optional<ProgramViews> views;
+  if (!standAloneBuild) views.emplace(program, session.windowStack());
   if (program.startUp()) session.loop().run();
   return program.exitStatus();
 }
