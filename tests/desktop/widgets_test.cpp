@@ -287,6 +287,23 @@ TEST_F(Widgets, TheBuildersMacroListLoadsWhatTheArrowKeysHighlight) {
       << b.MacroText.text();
 }
 
+TEST_F(Widgets, TheMacroFieldFollowsAnEditOfATextAPlayStillShares) {
+  start();
+  auto* area = dynamic_cast<ui::TextArea*>(widget(form1().Text1));
+  ASSERT_NE(area, nullptr);
+  form1().Text1.setText("w:{a}-0\r\n");
+  // A play holds the text while more comes in: the box changes a copy of it.
+  auto held = form1().Text1.sharedText();
+  form1().Text1.append("w:{b}-1\r\n");
+  form1().Text1.replace(0, 0, "w:{c}-2\r\n");
+  EXPECT_EQ(area->source(), &form1().Text1.text());
+  held.reset();  // the play ends: the old text is gone
+  ASSERT_EQ(area->lineCount(), 4u);
+  EXPECT_EQ(area->lineText(0).toStdString(), "w:{c}-2");
+  EXPECT_EQ(area->lineText(1).toStdString(), "w:{a}-0");
+  EXPECT_EQ(area->lineText(2).toStdString(), "w:{b}-1");
+}
+
 TEST_F(Widgets, TheMacroFieldTakesTypingAtTheEndOfALoadedMacroAndSavesIt) {
   writeFile(macroFolder() + "/Macro-one.txt", "w:{1}-0\r\n");
   start();

@@ -363,7 +363,10 @@ void QtFormView::refresh(forms::Control& control, forms::Property property) {
       if (auto* area = dynamic_cast<TextArea*>(widget)) {
         // The field follows every change, its own edits too: it shows the model's text.
         if (property == Property::Text) {
-          if (const auto& edit = model.lastEdit())
+          // An edit of a text someone else still shares is made on a copy: the field is then
+          // shown the copy, never left on the old text.
+          const auto& edit = model.lastEdit();
+          if (edit && area->source() == &model.text())
             area->replaced(edit->from, edit->removed, edit->inserted);
           else
             area->setSource(&model.text());

@@ -32,6 +32,8 @@ class TextArea final : public QAbstractScrollArea {
   bool isReadOnly() const { return readOnly_; }
   void setReadOnly(bool on) { readOnly_ = on; }
 
+  // The text shown, as last given.
+  const std::string* source() const { return lines_.source(); }
   std::size_t lineCount() const { return lines_.lineCount(); }
   QString lineText(std::size_t line) const;
   // The first line in sight.

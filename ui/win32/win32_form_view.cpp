@@ -364,7 +364,10 @@ void Win32FormView::refresh(forms::Control& control, forms::Property property) {
       if (native.area) {
         // The field follows every change, its own edits too: it shows the model's text.
         if (property == Property::Text) {
-          if (const auto& edit = model.lastEdit())
+          // An edit of a text someone else still shares is made on a copy: the field is then
+          // shown the copy, never left on the old text.
+          const auto& edit = model.lastEdit();
+          if (edit && native.area->source() == &model.text())
             native.area->replaced(edit->from, edit->removed, edit->inserted);
           else
             native.area->setSource(&model.text());

@@ -39,6 +39,8 @@ class Win32TextArea {
   void setReadOnly(bool on);
   // Not owned (WM_SETFONT does the same); lays the text out again.
   void setFont(HFONT font);
+  // The text shown, as last given.
+  const std::string* source() const { return lines_.source(); }
   std::size_t lineCount() const { return lines_.lineCount(); }
   // The first line in sight.
   std::size_t topLine() const { return top_; }
