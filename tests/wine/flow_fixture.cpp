@@ -1,7 +1,11 @@
 #include "flow_fixture.h"
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -39,6 +43,52 @@ void FlowTest::shot(const TopWindow& window, const std::string& name) {
   for (const auto& now : inspector().windows())
     if (now.handle == window.handle) return screenshot(now, name);
   ADD_FAILURE() << name << ": the window has gone";
+}
+
+namespace {
+
+// The X windows titled `title` under `parent`, each with its place and size on the screen.
+void titledWindows(Display* dpy, Window parent, const std::string& title,
+                   std::vector<std::pair<Window, std::array<int, 4>>>& found) {
+  Window root = 0, up = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(dpy, parent, &root, &up, &children, &count)) return;
+  for (unsigned i = 0; i < count; ++i) {
+    char* name = nullptr;
+    if (XFetchName(dpy, children[i], &name) && name) {
+      XWindowAttributes attributes{};
+      Window child = 0;
+      int x = 0, y = 0;
+      if (title == name && XGetWindowAttributes(dpy, children[i], &attributes) &&
+          XTranslateCoordinates(dpy, children[i], root, 0, 0, &x, &y, &child))
+        found.push_back({children[i], {x, y, attributes.width, attributes.height}});
+      XFree(name);
+    }
+    titledWindows(dpy, children[i], title, found);
+  }
+  if (children) XFree(children);
+}
+
+}  // namespace
+
+void FlowTest::raise(const TopWindow& window) {
+  // Of the X windows with its title, the one whose place and size are nearest the window's.
+  Display* dpy = XOpenDisplay(display().c_str());
+  ASSERT_TRUE(dpy);
+  std::vector<std::pair<Window, std::array<int, 4>>> found;
+  titledWindows(dpy, DefaultRootWindow(dpy), window.title, found);
+  XCloseDisplay(dpy);
+  ASSERT_FALSE(found.empty()) << "no X window is titled " << window.title;
+  const auto distance = [&](const std::array<int, 4>& r) {
+    return std::abs(r[0] - window.x) + std::abs(r[1] - window.y) + std::abs(r[2] - window.width) +
+           std::abs(r[3] - window.height);
+  };
+  const auto nearest = std::min_element(found.begin(), found.end(), [&](auto& a, auto& b) {
+    return distance(a.second) < distance(b.second);
+  });
+  driver().activate(nearest->first);
+  EXPECT_TRUE(waitFor([&] { return inspector().foreground() == window.handle; }))
+      << window.title << " did not come to the front";
 }
 
 std::optional<FlowTest::Box> FlowTest::messageBox(const std::string& title,

@@ -33,6 +33,9 @@ class FlowTest : public WineAppTest {
   // A picture of the window where and as large as it is now (screenshot() takes the geometry
   // it is given, which may be older than a resize).
   void shot(const TopWindow& window, const std::string& name);
+  // Brings a window to the front as a task bar does, also where windows share its title
+  // (activate() takes the first X window with the title).
+  void raise(const TopWindow& window);
   // A message box titled `title` that is none of `except`: its text, and a picture of it.
   struct Box {
     TopWindow window;

@@ -112,14 +112,25 @@ TEST_F(ShortcutMakerApp, AShortcutWithAHotKeyInTheStartMenuStartsTheMacrosProgra
   EXPECT_TRUE(fs::exists(program));
   ASSERT_TRUE(fs::exists(unixPathOf(lnk))) << lnk;
   const ShortcutFile link = inspector().shortcut(lnk);
-  fs::remove(unixPathOf(lnk));
   ASSERT_EQ(link.error, "");
   EXPECT_EQ(upper(link.target), upper(windowsPath(program)));
   EXPECT_EQ(upper(link.workingFolder), upper(windowsPath(appFolder())));
   constexpr unsigned kHotKeyControl = 0x02, kHotKeyAlt = 0x04;
   EXPECT_EQ(link.hotKey, ((kHotKeyControl | kHotKeyAlt) << 8) | 'Q') << std::hex << link.hotKey;
 
+  // Opened as the shell opens it, the shortcut starts the program, which plays the macro into
+  // the window in front.
+  const Probe probe = startProbeAt("Shortcut Target", 620, 200);
+  programs_.push_back(
+      std::make_unique<WineProgram>(display(), winePrefix() + "/drive_c/windows/system32/start.exe",
+                                    std::vector<std::string>{"/wait", lnk}));
+  EXPECT_TRUE(waitFor([&] { return typed(probe) == "short"; }, 30s)) << typed(probe);
+  EXPECT_TRUE(waitFor([&] { return programs_.back()->ended().has_value(); }, 20s))
+      << "the shortcut's program did not end";
+  fs::remove(unixPathOf(lnk));
+
   // Cancel It ends the maker; the recorder stays.
+  raise(maker);
   click(maker.handle, "Cancel It");
   EXPECT_TRUE(waitFor([&] { return !windowTitled(kMainTitle, {main.handle}, 0ms); }));
   EXPECT_TRUE(windowTitled(kMainTitle, {}, 0ms));
