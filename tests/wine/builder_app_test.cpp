@@ -195,5 +195,50 @@ TEST_F(BuilderApp, RunFromTheBuilderAWaitGateWaitsForItsWindowAndAMissingWindowE
   EXPECT_EQ(typed(beta), "");
 }
 
+TEST_F(BuilderApp, ASampledPointerPositionBecomesAClickThatLandsThere) {
+  const Probe probe = startProbeAt("Click Target", 620, 200);
+  openBuilder();
+  const auto target = probeWindow(probe);
+  const int x = target.x + 150, y = target.y + 120;
+
+  // "Get Mouse Position" follows the pointer until it is pressed again (its caption says Stop).
+  click(builder_.handle, "Get Mouse Position");
+  ASSERT_TRUE(inspector().control(builder_.handle, "Stop", "Button"))
+      << "the sampler did not start";
+  moveTo(x, y);
+  const auto position = fields();  // Mouse X, Mouse Y
+  ASSERT_EQ(position.size(), 2u);
+  ASSERT_TRUE(waitFor([&] {
+    return inspector().text(position[0].handle) == std::to_string(x) &&
+           inspector().text(position[1].handle) == " " + std::to_string(y);
+  })) << inspector().text(position[0].handle)
+      << "," << inspector().text(position[1].handle);
+  // The button keeps the keyboard: Space stops the sampler with the pointer still out there.
+  tap("space");
+  ASSERT_TRUE(inspector().control(builder_.handle, "Get Mouse Position", "Button"))
+      << "the sampler did not stop";
+  moveTo(builder_.x + 20, builder_.y + 20);
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(inspector().text(position[0].handle), std::to_string(x)) << "the sampler went on";
+
+  click(builder_.handle, "Left Click");
+  pressOk();
+  const std::string lines =
+      "m:" + std::to_string(x) + ",  " + std::to_string(y) + "\r\nm:leftclick\r\n";
+  ASSERT_EQ(macroText(), lines);
+  shot(builder_, "builder-mouse-sampled");
+
+  // Run: the pointer goes there and clicks into the probe, once.
+  click(builder_.handle, "Run Macro");
+  ASSERT_TRUE(waitFor([&] { return events(probe, "ldown").size() == 1; }, 20s))
+      << "the click did not reach the window";
+  EXPECT_NE(events(probe, "ldown")[0].find(" " + std::to_string(x) + " " + std::to_string(y)),
+            std::string::npos)
+      << events(probe, "ldown")[0];
+  EXPECT_TRUE(waitFor([&] { return events(probe, "lup").size() == 1; }));
+  EXPECT_TRUE(waitFor([&] { return inspector().enabled(builder_.handle); }));
+  EXPECT_EQ(driver().pointer(), std::pair(x, y));
+}
+
 }  // namespace
 }  // namespace qb::winetest

@@ -176,5 +176,51 @@ TEST_F(HotKeysApp, RowsTypedInTheWindowRunAProgramPlayAMacroSendKeysAndPasteAfte
       << "F9, a row without text, did not reach the window";
 }
 
+TEST_F(HotKeysApp, SamplesFillTheLastRowsAndClearEmptiesEveryRowAfterAsking) {
+  const TopWindow main = startRecorder();
+  click(main.handle, "Show HotKeys");
+  const auto rows = windowTitled(kRowsTitle);
+  ASSERT_TRUE(rows) << "Show HotKeys showed no window";
+  window_ = rows->handle;
+  readRows(*rows);
+
+  // Samples says what they do, then fills rows 9 to 12 on the screen.
+  click(rows->handle, "&Samples");
+  const auto said = messageBox(kProductTitle, "hot-keys-samples-box");
+  ASSERT_TRUE(said) << "Samples said nothing";
+  EXPECT_EQ(said->text.rfind("The sample keys are now setup.", 0), 0u) << said->text;
+  answer(*said, "OK");
+  const std::pair<int, std::string> samples[] = {
+      {9, "calc.exe"},
+      {10, "Some sample text you can send to any windows applicaiton"},
+      {11, "loop=10:{ENTER}{ENTER}{TAB}Sample of Sending Text and {ENTER} Sending Keystrokes"},
+      {12, "Sample of Sending an AOL IM ^{ENTER}"},
+  };
+  for (const auto& [n, text] : samples)
+    EXPECT_TRUE(waitFor([&] { return inspector().text(field(n).handle) == text; }))
+        << "F" << n << ": " << inspector().text(field(n).handle);
+  EXPECT_EQ(checked(1, 9), 1);
+  EXPECT_EQ(checked(3, 10), 0);
+  EXPECT_EQ(checked(3, 11), 1);
+  EXPECT_EQ(checked(3, 12), 1);
+  shot(*rows, "hot-keys-samples");
+
+  // Clear asks; No keeps the rows, Yes empties every row and option.
+  for (const std::string reply : {"No", "Yes"}) {
+    click(rows->handle, "&Clear");
+    const auto question = messageBox("", "hot-keys-clear-all-" + reply);  // it has no title
+    ASSERT_TRUE(question) << "Clear asked nothing";
+    EXPECT_EQ(question->text, "Are You sure you want to Clear all the text boxes?");
+    answer(*question, reply);
+    if (reply == "No") {
+      EXPECT_EQ(inspector().text(field(9).handle), "calc.exe");
+    }
+  }
+  for (int n = 1; n <= 12; ++n) {
+    EXPECT_TRUE(waitFor([&] { return inspector().text(field(n).handle).empty(); })) << "F" << n;
+    for (int column = 1; column <= 4; ++column) EXPECT_EQ(checked(column, n), 0) << "F" << n;
+  }
+}
+
 }  // namespace
 }  // namespace qb::winetest
