@@ -73,6 +73,10 @@ std::optional<std::uint16_t> shellLinkHotKey(std::string_view text) {
     const int number = std::atoi(std::string(text.substr(1)).c_str());
     if (number < 1 || number > 12) return std::nullopt;
     key = static_cast<BYTE>(VK_F1 + number - 1);
+  } else if (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z') {
+    // The key list names the letter keys by their capitals: the key alone, with no Shift that
+    // the capital would otherwise bring. A letter's virtual key is its capital on every layout.
+    key = static_cast<BYTE>(text[0]);
   } else if (text.size() == 1) {
     const SHORT scan = VkKeyScanW(static_cast<WCHAR>(static_cast<unsigned char>(text[0])));
     if (scan == -1 || ((scan >> 8) & 0x06) != 0) return std::nullopt;  // none, or AltGr

@@ -108,6 +108,9 @@ TEST(ShellLinks, TheHotKeyTextBecomesTheShortcutsHotKey) {
            Case{"F7", VK_F7},
            Case{"CTRL+ALT+F12", MAKEWORD(VK_F12, HOTKEYF_CONTROL | HOTKEYF_ALT)},
            Case{"CTRL+SHIFT+A", MAKEWORD('A', HOTKEYF_CONTROL | HOTKEYF_SHIFT)},
+           // The capitals of the key list are the letter keys, without Shift.
+           Case{"CTRL+ALT+Q", MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT)},
+           Case{"ALT+Z", MAKEWORD('Z', HOTKEYF_ALT)},
            Case{"ALT+1", MAKEWORD('1', HOTKEYF_ALT)},
            Case{"CTRL+!", MAKEWORD('1', HOTKEYF_CONTROL | HOTKEYF_SHIFT)},  // Shift+1 (US)
            Case{"CTRL+F13", std::nullopt},

@@ -11,6 +11,11 @@
 //   menu HWND            the menu bar's entries: INDEX X Y W H TEXT
 //   popup HWND INDEX     the entries of a menu bar entry's menu: INDEX ID TEXT
 //   focus                the window with the keyboard focus: HWND CLASS ID TOPLEVEL-HWND
+//   state HWND           a window's own state: VISIBLE ENABLED
+//   combo HWND           a combo box's entries: INDEX TEXT, then "current N"
+//   link PATH            a shortcut file read back through IShellLinkW: "target T",
+//                        "folder F", "hotkey N" (N the hot key word in hexadecimal), or
+//                        "error WHY"
 //   forget-settings      removes the programs' settings (HKCU\Software\Quillbarrow), so a
 //                        test starts from a first run
 // Handles are printed and read as hexadecimal numbers. Texts are UTF-8 with CR, LF and TAB
@@ -24,6 +29,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/shell_link_writer.h"
+
 namespace {
 
 std::string utf8(const std::wstring& wide) {
@@ -36,9 +43,9 @@ std::string utf8(const std::wstring& wide) {
   return out;
 }
 
-std::string escaped(const std::wstring& wide) {
+std::string escaped(const std::string& text) {
   std::string out;
-  for (char c : utf8(wide)) {
+  for (char c : text) {
     if (c == '\r')
       out += "\\r";
     else if (c == '\n')
@@ -51,6 +58,10 @@ std::string escaped(const std::wstring& wide) {
       out += c;
   }
   return out;
+}
+
+std::string escaped(const std::wstring& wide) {
+  return escaped(utf8(wide));
 }
 
 std::wstring textOf(HWND window) {
@@ -148,6 +159,29 @@ void listPopup(HWND window, int index) {
   }
 }
 
+void listCombo(HWND combo) {
+  const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1,
+                      L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    std::cout << i << ' ' << escaped(text) << '\n';
+  }
+  std::cout << "current " << SendMessageW(combo, CB_GETCURSEL, 0, 0) << '\n';
+}
+
+void showLink(const std::string& path) {
+  const auto link = qb::platform::win32::readShellLink(path);
+  if (!link) {
+    std::cout << "error " << link.message() << '\n';
+    return;
+  }
+  std::cout << "target " << escaped(link->target) << '\n'
+            << "folder " << escaped(link->workingFolder) << '\n'
+            << "hotkey " << std::hex << link->hotKey << std::dec << '\n';
+}
+
 void showFocus() {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -186,6 +220,16 @@ int main() {
       int index = 0;
       in >> std::dec >> index;
       listPopup(window, index);
+    } else if (command == "state") {
+      HWND window = readHandle(in);
+      std::cout << (IsWindowVisible(window) ? 1 : 0) << ' ' << (IsWindowEnabled(window) ? 1 : 0)
+                << '\n';
+    } else if (command == "combo") {
+      listCombo(readHandle(in));
+    } else if (command == "link") {
+      std::string path;
+      std::getline(in >> std::ws, path);
+      showLink(path);
     } else if (command == "focus") {
       showFocus();
     } else if (command == "forget-settings") {

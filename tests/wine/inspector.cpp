@@ -126,6 +126,37 @@ std::string Inspector::text(unsigned long long window) {
   return lines.empty() ? std::string() : unescaped(lines.front());
 }
 
+bool Inspector::enabled(unsigned long long window) {
+  const auto lines = ask("state " + hex(window));
+  int visible = 0, enabled = 0;
+  if (!lines.empty()) std::istringstream(lines.front()) >> visible >> enabled;
+  return enabled == 1;
+}
+
+std::vector<std::string> Inspector::comboItems(unsigned long long combo) {
+  std::vector<std::string> found;
+  for (const auto& line : ask("combo " + hex(combo)))
+    if (line.rfind("current ", 0) != 0) found.push_back(restAfter(line, 1));
+  return found;
+}
+
+ShortcutFile Inspector::shortcut(const std::string& windowsPath) {
+  ShortcutFile file;
+  for (const auto& line : ask("link " + windowsPath)) {
+    const std::string value = restAfter(line, 1);
+    if (line.rfind("error ", 0) == 0)
+      file.error = value;
+    else if (line.rfind("target ", 0) == 0)
+      file.target = value;
+    else if (line.rfind("folder ", 0) == 0)
+      file.workingFolder = value;
+    else if (line.rfind("hotkey ", 0) == 0)
+      file.hotKey = static_cast<unsigned>(std::stoul(value, nullptr, 16));
+  }
+  if (file.error.empty() && file.target.empty()) file.error = "the inspector gave no answer";
+  return file;
+}
+
 std::vector<std::pair<std::pair<int, int>, std::string>> Inspector::menu(
     unsigned long long window) {
   std::vector<std::pair<std::pair<int, int>, std::string>> entries;
@@ -144,6 +175,16 @@ std::pair<unsigned long long, std::string> Inspector::focus() {
   std::string kind;
   std::istringstream(lines.front()) >> std::hex >> handle >> kind;
   return {handle, kind};
+}
+
+unsigned long long Inspector::foreground() {
+  const auto lines = ask("focus");
+  if (lines.empty()) return 0;
+  std::string focus, kind;
+  int id = 0;
+  unsigned long long top = 0;
+  std::istringstream(lines.front()) >> focus >> kind >> id >> std::hex >> top;
+  return top;
 }
 
 }  // namespace qb::winetest

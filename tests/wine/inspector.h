@@ -38,6 +38,13 @@ struct ListEntry {
   std::string text;
 };
 
+// A shortcut file as IShellLinkW reads it back.
+struct ShortcutFile {
+  std::string error;  // empty when it could be read
+  std::string target, workingFolder;
+  unsigned hotKey = 0;  // virtual key in the low byte, HOTKEYF_ modifiers in the high byte
+};
+
 class Inspector {
  public:
   explicit Inspector(const std::string& display);
@@ -58,10 +65,18 @@ class Inspector {
                                    std::size_t index);
   std::vector<ListEntry> items(unsigned long long list);
   std::string text(unsigned long long window);
+  // Whether a window takes input (a disabled top-level window ignores clicks on its controls).
+  bool enabled(unsigned long long window);
+  // A combo box's entries, in its order.
+  std::vector<std::string> comboItems(unsigned long long combo);
+  // The shortcut file at a Windows path.
+  ShortcutFile shortcut(const std::string& windowsPath);
   // The menu bar's entries: their screen rectangles' centres and texts.
   std::vector<std::pair<std::pair<int, int>, std::string>> menu(unsigned long long window);
   // The control with the keyboard focus (0 for none) and its class.
   std::pair<unsigned long long, std::string> focus();
+  // The top-level window in front (0 for none).
+  unsigned long long foreground();
   // Removes the programs' settings, as on a first run.
   void forgetSettings() { ask("forget-settings"); }
 
