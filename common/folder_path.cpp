@@ -5,18 +5,13 @@
 namespace qb {
 namespace {
 
-// The length of what names the drive or the server before the root folder: "C:", "\\server".
+// The length of the drive that begins a Windows path ("C:"). A server's name ("\\server") is
+// read as folders below the root, as the C++ library's paths read it.
 std::size_t rootNameLength(std::string_view path) {
   if (os::preferredSeparator() != '\\') return 0;
   if (path.size() >= 2 && path[1] == ':' &&
       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')))
     return 2;
-  if (path.size() > 2 && os::isSeparator(path[0]) && os::isSeparator(path[1]) &&
-      !os::isSeparator(path[2])) {
-    std::size_t end = 2;
-    while (end < path.size() && !os::isSeparator(path[end])) ++end;
-    return end;
-  }
   return 0;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // A path's folder, and a name in a folder, worked out on the UTF-8 text as the system reads it:
-// '/' separates names everywhere, '\\' also on Windows, where "C:" and "\\server\share" begin a
-// path as "/" does elsewhere.
+// '/' separates names everywhere, '\\' also on Windows, where a drive ("C:") may begin a path.
 
 #include <string>
 #include <string_view>
