@@ -1,6 +1,5 @@
 #include "app/dry_run.h"
 
-#include <ostream>
 #include <utility>
 
 #include "app/program.h"
@@ -33,13 +32,13 @@ class StubProgram : public StandAloneProgram {
 
 }  // namespace
 
-int dryRunStandAlone(const std::string& ownPath, const DryRunOptions& options, std::ostream& out) {
+int dryRunStandAlone(const std::string& ownPath, const DryRunOptions& options, TextSink& out) {
   return standAloneDryRun(ownPath, options, out, [](platform::Desktop& desktop) {
     return std::make_unique<StubProgram>(desktop);
   });
 }
 
-int dryRunText(std::string text, bool advanced, const DryRunOptions& options, std::ostream& out) {
+int dryRunText(std::string text, bool advanced, const DryRunOptions& options, TextSink& out) {
   platform::sim::SimDesktop sim;
   sim.loop().setBounds(options.lastMs, static_cast<std::uint64_t>(options.idleTurns));
   sim.log().streamTo(&out, 0);
@@ -67,7 +66,7 @@ int dryRunText(std::string text, bool advanced, const DryRunOptions& options, st
   return 0;
 }
 
-int dryRunMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int dryRunMain(const std::vector<std::string>& args, TextSink& out, TextSink& err) {
   DryRunOptions options;
   if (const auto problem = parseDryRunOptions(args, options)) {
     err << "daventi: " << *problem << "\n";

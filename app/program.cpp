@@ -1,6 +1,5 @@
 #include "app/program.h"
 
-#include <filesystem>
 #include <utility>
 
 #include "common/file_io.h"

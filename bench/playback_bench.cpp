@@ -53,9 +53,12 @@ int main(int argc, char** argv) {
     return result ? 0 : 1;
   }
   if (command == "dryrun") {
-    std::ofstream sink("/dev/null");
+    std::FILE* devNull = std::fopen("/dev/null", "w");
+    if (!devNull) return 1;
+    qb::FileSink sink(devNull), errors(stderr);
     const auto start = std::chrono::steady_clock::now();
-    const int status = qb::dryRunMain({"--dry-run", argv[2]}, sink, std::cerr);
+    const int status = qb::dryRunMain({"--dry-run", argv[2]}, sink, errors);
+    std::fclose(devNull);
     std::printf("%.3f\n", secondsSince(start));
     return status;
   }

@@ -1,51 +1,44 @@
 #include "common/file_io.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
-#include <system_error>
 
+#include "common/folder_path.h"
 #include "common/os_files.h"
 #include "common/temporary_files.h"
-#include "common/utf8_path.h"
 
 namespace qb {
-namespace fs = std::filesystem;
 
 static std::string describe(const std::string& path, const std::string& reason) {
   return path + ": " + reason;
 }
 
 Result<> isRegularFile(const std::string& path) {
-  std::error_code ec;
-  const fs::file_status status = fs::status(pathFromUtf8(path), ec);
-  if (fs::is_directory(status)) {
+  const os::FileStatus status = os::fileStatus(path);
+  if (status.kind == os::FileKind::folder) {
     return fail(describe(path, "is a folder, not a file"));
   }
   // A device or a pipe has no end to read to (/dev/zero would read as nothing, or for ever).
-  if (fs::exists(status) && !fs::is_regular_file(status)) {
+  if (status.kind == os::FileKind::other) {
     return fail(describe(path, "is not a regular file"));
   }
-  if (!fs::exists(status)) {
-    return fail(describe(path, ec ? ec.message() : std::strerror(ENOENT)));
+  if (status.kind == os::FileKind::missing) {
+    return fail(describe(path, !status.error.empty() ? status.error : std::strerror(ENOENT)));
   }
   return {};
 }
 
 Result<std::string> readWholeFile(const std::string& path) {
   if (auto regular = isRegularFile(path); !regular) return regular.error();
-  std::ifstream in(pathFromUtf8(path), std::ios::binary);
-  if (!in) return fail(describe(path, std::strerror(errno)));
-  in.seekg(0, std::ios::end);
-  const auto size = in.tellg();
-  if (size < 0) return fail(describe(path, "cannot be read"));
-  std::string content(static_cast<std::size_t>(size), '\0');
-  in.seekg(0, std::ios::beg);
-  in.read(content.data(), size);
-  if (in.gcount() != size) return fail(describe(path, "cannot be read"));
+  std::string failure;
+  const os::ReadFile in = os::ReadFile::open(path, failure);
+  if (!in.isOpen()) return fail(describe(path, failure));
+  const auto size = in.size();
+  if (!size) return fail(describe(path, "cannot be read"));
+  std::string content(static_cast<std::size_t>(*size), '\0');
+  if (in.readAt(0, content.data(), content.size()) != content.size())
+    return fail(describe(path, "cannot be read"));
   return content;
 }
 
@@ -67,55 +60,45 @@ void failNextFlushForTesting(FlushStep step, std::string reason) {
 }
 
 Result<> writeFileAtomic(const std::string& path, std::string_view content, FileMode mode) {
-  std::error_code ec;
   // Through a link, the file it points at is the one to replace, not the link itself.
-  fs::path target = pathFromUtf8(path);
-  if (fs::is_symlink(fs::symlink_status(target, ec))) {
-    const fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  ec.clear();
+  const std::string target = os::linkTarget(path).value_or(path);
   // A file that is there keeps its access rights; one its owner made read-only is not replaced.
-  const fs::file_status existing = fs::status(target, ec);
-  const bool replacing = !ec && fs::is_regular_file(existing);
-  if (replacing && (existing.permissions() & fs::perms::owner_write) == fs::perms::none)
+  const os::FileStatus existing = os::fileStatus(target);
+  const bool replacing = existing.kind == os::FileKind::regular;
+  if (replacing && !existing.ownerMayWrite)
     return qb::fail(describe(path, "the file is read-only"));
 
-  const std::string folder =
-      target.has_parent_path() ? utf8FromPath(target.parent_path()) : std::string(".");
+  const std::string parent = parentFolder(target);
+  const std::string folder = parent.empty() ? std::string(".") : parent;
   removeAbandonedTemporaries(folder);
 
   // The temporary file has a short name of its own, so any name the folder can hold can be
   // written, and it is created exclusively, so two writers never share one. Its name carries
   // this process's id, and it is held while it is written: a cleanup in another process can
   // tell it from one whose writer was killed.
-  fs::path temp;
+  std::string temp;
   os::HeldFile out;
   std::optional<TemporaryInUse> inUse;
   std::string failure;
   for (int attempt = 0; attempt < 16 && !out.isOpen(); ++attempt) {
     const std::string name = newTemporaryName();
-    temp = target.parent_path() / name;
+    temp = pathIn(parent, name);
     inUse.emplace(name);  // before the file exists, for a cleanup in another thread
     bool nameTaken = false;
-    out = os::HeldFile::create(utf8FromPath(temp), failure, nameTaken);
+    out = os::HeldFile::create(temp, failure, nameTaken);
     if (!out.isOpen() && !nameTaken) break;
   }
   if (!out.isOpen()) return qb::fail(describe(path, failure));
   const auto abandon = [&](const std::string& reason) -> Result<> {
     std::string ignoredReason;
     if (out.isOpen()) out.close(ignoredReason);
-    std::error_code ignored;
-    fs::remove(temp, ignored);
+    os::removeEntry(temp, ignoredReason);
     return qb::fail(describe(path, reason));
   };
 
   if (!out.write(content, failure)) return abandon(failure);
-  std::error_code ignored;
-  if (replacing) fs::permissions(temp, existing.permissions(), fs::perm_options::replace, ignored);
-  if (mode == FileMode::executable)
-    fs::permissions(temp, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                    fs::perm_options::add, ignored);
+  if (replacing) os::setRights(temp, existing.rights);
+  if (mode == FileMode::executable) os::addRunRights(temp);
   // On the disk before it takes the target's name: renamed first, a power cut could leave the
   // name on an empty or partial file.
   if (auto fault = takeFault(fileFlushFault))
@@ -124,7 +107,7 @@ Result<> writeFileAtomic(const std::string& path, std::string_view content, File
     failure.clear();
   if (!failure.empty()) return abandon("the file could not be flushed to the disk: " + failure);
   if (!out.close(failure)) return abandon(failure);
-  if (!os::replaceFile(utf8FromPath(temp), utf8FromPath(target), failure)) return abandon(failure);
+  if (!os::replaceFile(temp, target, failure)) return abandon(failure);
   // The rename itself lasts once the folder is on the disk.
   if (auto fault = takeFault(folderFlushFault))
     failure = *fault;
@@ -136,44 +119,46 @@ Result<> writeFileAtomic(const std::string& path, std::string_view content, File
 }
 
 Result<> deleteFile(const std::string& path) {
-  std::error_code ec;
-  if (!fs::remove(pathFromUtf8(path), ec)) {
-    return qb::fail(describe(path, ec ? ec.message() : "no such file"));
+  std::string failure;
+  if (!os::removeEntry(path, failure)) {
+    return qb::fail(describe(path, !failure.empty() ? failure : "no such file"));
   }
   return {};
 }
 
 bool fileExists(const std::string& path) {
-  std::error_code ec;
-  return fs::is_regular_file(pathFromUtf8(path), ec);
+  return os::fileStatus(path).kind == os::FileKind::regular;
 }
 
 bool canWriteIn(const std::string& folder) {
-  std::error_code ec;
-  if (!fs::is_directory(pathFromUtf8(folder), ec)) return false;
+  if (os::fileStatus(folder).kind != os::FileKind::folder) return false;
   // Named and held as a write's temporary file, so one left by a kill is cleaned up as one.
   const std::string name = newTemporaryName();
   const TemporaryInUse inUse(name);
-  const fs::path probe = pathFromUtf8(folder) / name;
+  const std::string probe = pathIn(folder, name);
   std::string error;
   bool nameTaken = false;
-  os::HeldFile file = os::HeldFile::create(utf8FromPath(probe), error, nameTaken);
+  os::HeldFile file = os::HeldFile::create(probe, error, nameTaken);
   if (!file.isOpen()) return false;
   file.close(error);
-  fs::remove(probe, ec);
+  os::removeEntry(probe, error);
   return true;
 }
 
 bool makeFolders(const std::string& folder) {
-  std::error_code ec;
-  const fs::path path = pathFromUtf8(folder);
-  fs::create_directories(path, ec);
-  return fs::is_directory(path, ec);
+  // Each folder on the way down, from the first that is missing; the ones that are there (or a
+  // drive, which cannot be made) refuse, which is no failure: only the last one counts.
+  if (os::fileStatus(folder).kind == os::FileKind::folder) return true;
+  for (std::size_t at = 1; at < folder.size(); ++at)
+    if (os::isSeparator(folder[at]) && !os::isSeparator(folder[at - 1]))
+      os::makeFolder(folder.substr(0, at));
+  os::makeFolder(folder);
+  return os::fileStatus(folder).kind == os::FileKind::folder;
 }
 
 std::string joinPath(std::string_view folder, std::string_view name) {
   std::string out(folder);
-  out += static_cast<char>(fs::path::preferred_separator);
+  out += os::preferredSeparator();
   out += name;
   return out;
 }

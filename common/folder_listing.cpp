@@ -1,10 +1,9 @@
 #include "common/folder_listing.h"
 
 #include <algorithm>
-#include <filesystem>
 
+#include "common/os_files.h"
 #include "common/text.h"
-#include "common/utf8_path.h"
 
 namespace qb {
 
@@ -30,17 +29,12 @@ bool wildcardMatchNoCase(std::string_view name, std::string_view pattern) {
 
 std::optional<std::vector<std::string>> listFolder(const std::string& folder,
                                                    std::string_view pattern) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? fs::path(".") : pathFromUtf8(folder), ec);
-  if (ec) return std::nullopt;
+  auto entries = os::listFolder(folder);
+  if (!entries) return std::nullopt;
   std::vector<std::string> names;
-  for (; it != fs::directory_iterator(); it.increment(ec)) {
-    if (ec) return std::nullopt;
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    std::string name = utf8FromPath(it->path().filename());
-    if (wildcardMatchNoCase(name, pattern)) names.push_back(std::move(name));
+  for (os::FolderEntry& entry : *entries) {
+    if (entry.kind != os::FileKind::regular) continue;
+    if (wildcardMatchNoCase(entry.name, pattern)) names.push_back(std::move(entry.name));
   }
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const std::string la = toLowerAscii(a), lb = toLowerAscii(b);

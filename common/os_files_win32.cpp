@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/os_error_win32.h"
 #include "common/os_files.h"
 #include "common/utf16_win32.h"
 
@@ -14,17 +15,7 @@ namespace qb::os {
 namespace {
 
 std::string reason(DWORD code = ::GetLastError()) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string message;
-  if (length > 0 && text) message = win32::utf8FromUtf16(std::wstring_view(text, length));
-  if (text) ::LocalFree(text);
-  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
-                              message.back() == ' ' || message.back() == '.'))
-    message.pop_back();
-  return message.empty() ? "system error " + std::to_string(code) : message;
+  return win32error::systemReason(code);
 }
 
 HANDLE handleOf(std::intptr_t handle) {

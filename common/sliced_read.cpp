@@ -1,10 +1,8 @@
 #include "common/sliced_read.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 
 #include "common/file_io.h"
-#include "common/utf8_path.h"
 
 namespace qb {
 
@@ -13,13 +11,12 @@ Result<> SlicedRead::open(const std::string& path) {
   content_.clear();
   size_ = 0;
   if (auto regular = isRegularFile(path); !regular) return regular;
-  in_ = std::ifstream(pathFromUtf8(path), std::ios::binary);
-  if (!in_) return fail(path + ": " + std::strerror(errno));
-  in_.seekg(0, std::ios::end);
-  const auto size = in_.tellg();
-  if (size < 0) return fail(path + ": cannot be read");
-  in_.seekg(0, std::ios::beg);
-  size_ = static_cast<std::size_t>(size);
+  std::string failure;
+  in_ = os::ReadFile::open(path, failure);
+  if (!in_.isOpen()) return fail(path + ": " + failure);
+  const auto size = in_.size();
+  if (!size) return fail(path + ": cannot be read");
+  size_ = static_cast<std::size_t>(*size);
   content_.reserve(size_);
   return {};
 }
@@ -29,8 +26,7 @@ Result<> SlicedRead::readSlice(std::size_t bytes) {
   const std::size_t want = std::min(bytes, size_ - had);
   if (want == 0) return {};
   content_.resize(had + want);
-  in_.read(content_.data() + had, static_cast<std::streamsize>(want));
-  if (static_cast<std::size_t>(in_.gcount()) != want) {
+  if (in_.readAt(had, content_.data() + had, want) != want) {
     content_.resize(had);
     return fail(path_ + ": cannot be read");
   }

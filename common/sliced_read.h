@@ -2,9 +2,9 @@
 // A whole-file read a slice at a time, for a caller that lets events through between slices:
 // the content grows in one string made at the file's size, so it is never copied on the way.
 
-#include <fstream>
 #include <string>
 
+#include "common/os_files.h"
 #include "common/result.h"
 
 namespace qb {
@@ -22,7 +22,7 @@ class SlicedRead {
 
  private:
   std::string path_;
-  std::ifstream in_;
+  os::ReadFile in_;
   std::string content_;
   std::size_t size_ = 0;
 };

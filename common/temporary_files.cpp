@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <random>
@@ -10,11 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/folder_path.h"
 #include "common/os_files.h"
-#include "common/utf8_path.h"
 
 namespace qb {
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -75,20 +73,21 @@ std::optional<Leftover> classify(std::string_view name) {
   return Leftover{Kind::owned, id};
 }
 
-bool abandoned(const fs::directory_entry& entry, const std::string& name,
-               const Leftover& leftover) {
-  std::error_code ec;
+bool abandoned(const std::string& path, const std::string& name, const Leftover& leftover) {
   switch (leftover.kind) {
     case Kind::owned:
       if (leftover.process == os::ownProcessId()) return !isInUse(name);
       return os::processGone(leftover.process);
     case Kind::unowned: {
-      const auto written = fs::last_write_time(entry.path(), ec);
-      return !ec && fs::file_time_type::clock::now() - written >= kUnownedTemporaryAge;
+      const os::FileStatus status = os::fileStatus(path);
+      return status.kind != os::FileKind::missing &&
+             std::chrono::system_clock::now() - status.modified >= kUnownedTemporaryAge;
     }
-    case Kind::probe:
+    case Kind::probe: {
       // Probes are made and removed empty: one with content is somebody else's file.
-      return fs::file_size(entry.path(), ec) == 0 && !ec;
+      const os::FileStatus status = os::fileStatus(path);
+      return status.kind == os::FileKind::regular && status.size == 0;
+    }
   }
   return false;
 }
@@ -115,21 +114,20 @@ TemporaryInUse::~TemporaryInUse() {
 }
 
 std::size_t removeAbandonedTemporaries(const std::string& folder) {
-  std::error_code ec;
-  fs::directory_iterator it(folder.empty() ? fs::path(".") : pathFromUtf8(folder), ec);
   // The names are gathered first: removing while the folder is read may skip or repeat names.
-  std::vector<fs::path> doomed;
-  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-    const std::string name = utf8FromPath(it->path().filename());
-    const auto leftover = classify(name);
+  const auto entries = os::listFolder(folder);
+  if (!entries) return 0;
+  std::vector<std::string> doomed;
+  for (const os::FolderEntry& entry : *entries) {
+    const auto leftover = classify(entry.name);
     if (!leftover) continue;
-    std::error_code statusError;
-    if (!fs::is_regular_file(it->symlink_status(statusError))) continue;
-    if (abandoned(*it, name, *leftover)) doomed.push_back(it->path());
+    if (entry.link || entry.kind != os::FileKind::regular) continue;
+    const std::string path = pathIn(folder.empty() ? std::string(".") : folder, entry.name);
+    if (abandoned(path, entry.name, *leftover)) doomed.push_back(path);
   }
   std::size_t removed = 0;
   for (const auto& path : doomed)
-    if (os::removeUnlessHeld(utf8FromPath(path))) ++removed;
+    if (os::removeUnlessHeld(path)) ++removed;
   return removed;
 }
 

@@ -2,7 +2,8 @@
 // Paths are UTF-8 std::string everywhere in the core. std::filesystem::path made from a
 // std::string, and a stream opened with one, read it in the system's narrow encoding: UTF-8 on
 // Linux, but the ANSI code page on Windows, where a folder named "Müller" or "日本" would then
-// not be found. Every path the core hands to the file system goes through these two.
+// not be found. The core reaches the file system through common/os_files.h, which takes UTF-8
+// itself; code that uses std::filesystem (the tests, the tools) converts with these two.
 
 #include <filesystem>
 #include <string>

@@ -1,12 +1,11 @@
 #include "platform/ini_settings.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "common/file_io.h"
+#include "common/folder_path.h"
 #include "common/temporary_files.h"
 #include "common/text.h"
-#include "common/utf8_path.h"
 
 namespace qb::platform {
 namespace {
@@ -43,7 +42,7 @@ std::string unescape(std::string_view v) {
 
 IniSettings::IniSettings(std::string path) : path_(std::move(path)) {
   // Opened at every start: the place to clear what a cut-short rewrite left beside the file.
-  removeAbandonedTemporaries(utf8FromPath(pathFromUtf8(path_).parent_path()));
+  removeAbandonedTemporaries(parentFolder(path_));
   load();
 }
 
@@ -94,8 +93,7 @@ Result<> IniSettings::write(std::string_view section, std::string_view key,
     entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(at),
                     Entry{sectionName, std::string(key), std::string(value)});
   }
-  std::error_code ec;
-  std::filesystem::create_directories(pathFromUtf8(path_).parent_path(), ec);
+  makeFolders(parentFolder(path_));
   return writeFileAtomic(path_, serialise());
 }
 

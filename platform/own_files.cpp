@@ -1,18 +1,17 @@
 #include "platform/own_files.h"
 
-#include <filesystem>
 #include <set>
 
 #include "common/file_io.h"
+#include "common/folder_path.h"
 #include "common/product.h"
 #include "common/temporary_files.h"
 #include "common/text.h"
-#include "common/utf8_path.h"
 
 namespace qb {
 
 std::string ownFolder(platform::Environment& environment) {
-  return utf8FromPath(pathFromUtf8(environment.executablePath()).parent_path());
+  return parentFolder(environment.executablePath());
 }
 
 std::string writableFolder(platform::Environment& environment, std::string_view subfolder) {

@@ -1,7 +1,7 @@
 // The recorder program. Built twice: daventi, and tapbolt with QB_STAND_ALONE_BUILD=1, the stub
 // every stand-alone macro program is a copy of.
 
-#include <iostream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -22,22 +22,22 @@ constexpr bool kStandAloneBuild = QB_STAND_ALONE_BUILD != 0;
 // A stand-alone program given "--dry-run" without a macro file plays its own macro. Options
 // that are incomplete without a file read as complete once the own file is the file.
 int dryRun(const std::vector<std::string>& args, const std::string& self) {
+  qb::FileSink out(stdout), errors(stderr);
   if (kStandAloneBuild) {
     qb::DryRunOptions named;
     if (qb::parseDryRunOptions(args, named)) {
       std::vector<std::string> withSelf = args;
       withSelf.push_back(self);
       qb::DryRunOptions own;
-      if (!qb::parseDryRunOptions(withSelf, own)) return qb::dryRunStandAlone(self, own, std::cout);
+      if (!qb::parseDryRunOptions(withSelf, own)) return qb::dryRunStandAlone(self, own, out);
     }
   }
-  return qb::dryRunMain(args, std::cout, std::cerr);
+  return qb::dryRunMain(args, out, errors);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
   for (const auto& a : args)
     if (a == "--dry-run") {
@@ -49,12 +49,13 @@ int main(int argc, char** argv) {
 #else
   qb::useStartingConsole();
   const std::string name = kStandAloneBuild ? "tapbolt" : "daventi";
-  std::cerr << "This build has no desktop backend; the dry run plays on the simulated desktop.\n"
-            << "usage: " << name << " --dry-run MACRO-FILE [--advanced|--recorded] [OPTIONS]\n";
+  qb::FileSink errors(stderr);
+  errors << "This build has no desktop backend; the dry run plays on the simulated desktop.\n"
+         << "usage: " << name << " --dry-run MACRO-FILE [--advanced|--recorded] [OPTIONS]\n";
   if (kStandAloneBuild)
-    std::cerr << "       " << name << " --dry-run [OPTIONS]   plays this program's own macro\n";
-  std::cerr << "OPTIONS: [--foreground TITLE] [--foreground-at MS TITLE] [--window TITLE]\n"
-               "         [--stop-at MS] [--max-ms MS] [--max-idle-turns N]\n";
+    errors << "       " << name << " --dry-run [OPTIONS]   plays this program's own macro\n";
+  errors << "OPTIONS: [--foreground TITLE] [--foreground-at MS TITLE] [--window TITLE]\n"
+            "         [--stop-at MS] [--max-ms MS] [--max-idle-turns N]\n";
   return 1;
 #endif
 }

@@ -1,6 +1,6 @@
 // The shortcut maker.
 
-#include <iostream>
+#include <cstdio>
 
 #if QB_HAVE_DESKTOP
 #include "ui/desktop_app.h"
@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
 #else
   (void)argc;
   (void)argv;
-  std::cerr << "kestrip: this build has no desktop backend for the shortcut maker's window.\n";
+  std::fputs("kestrip: this build has no desktop backend for the shortcut maker's window.\n",
+             stderr);
   return 1;
 #endif
 }

@@ -1,13 +1,12 @@
 #include "shortcut/kestrip_form.h"
 
-#include <filesystem>
 #include <initializer_list>
 
 #include "common/file_io.h"
 #include "common/folder_listing.h"
+#include "common/os_files.h"
 #include "common/product.h"
 #include "common/text.h"
-#include "common/utf8_path.h"
 #include "platform/own_files.h"
 #include "script/make_exe.h"
 #include "script/player.h"
@@ -56,8 +55,7 @@ KestripForm::KestripForm(platform::Desktop& desktop)
   Cancel.setCancel(true);
   Help.onClick = [this] { desktop_.shell.openUrl(helpPage()); };
   onClose = [this] { end(); };
-  std::error_code ec;
-  filesFolder_ = utf8FromPath(std::filesystem::current_path(ec));
+  filesFolder_ = os::currentFolder();
 }
 
 void KestripForm::start() {

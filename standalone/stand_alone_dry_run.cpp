@@ -1,7 +1,5 @@
 #include "standalone/stand_alone_dry_run.h"
 
-#include <ostream>
-
 #include "platform/sim/sim_desktop.h"
 #include "platform/virtual_keys.h"
 
@@ -11,7 +9,7 @@ namespace {
 namespace vk = platform::vk;
 }  // namespace
 
-int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, std::ostream& out,
+int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, TextSink& out,
                      const StandAloneProgramMaker& makeProgram) {
   platform::sim::SimDesktop sim;
   sim.loop().setBounds(options.lastMs, static_cast<std::uint64_t>(options.idleTurns));

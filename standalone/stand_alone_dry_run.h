@@ -3,10 +3,10 @@
 // plays the macro appended to the program's file and prints every action as the dry run does.
 
 #include <functional>
-#include <iosfwd>
 #include <memory>
 #include <string>
 
+#include "common/text_sink.h"
 #include "platform/desktop.h"
 #include "script/dry_run_options.h"
 
@@ -25,7 +25,7 @@ using StandAloneProgramMaker =
 
 // Returns the exit status: 0 when the play ended by itself, 1 when the program file cannot be
 // read or carries no macro, 3 when the play had to be ended at the bound.
-int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, std::ostream& out,
+int standAloneDryRun(const std::string& ownPath, const DryRunOptions& options, TextSink& out,
                      const StandAloneProgramMaker& makeProgram);
 
 }  // namespace qb

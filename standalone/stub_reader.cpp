@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <fstream>
 #include <utility>
 #include <vector>
 
 #include "common/file_io.h"
-#include "common/utf8_path.h"
+#include "common/os_files.h"
 #include "script/stand_alone_markers.h"
 
 namespace qb {
@@ -30,19 +29,17 @@ std::size_t findMarker(std::string_view image, std::u16string_view marker) {
 
 // Where `marker` first begins in the open file, read a slice at a time so that only the macro
 // after it is ever held, not the program image before it.
-std::optional<std::uint64_t> findMarkerInFile(std::ifstream& file, std::u16string_view marker) {
+std::optional<std::uint64_t> findMarkerInFile(const os::ReadFile& file,
+                                              std::u16string_view marker) {
   constexpr std::size_t kSlice = 1 << 20;
   const std::size_t keep = marker.size() - 1;  // a marker may straddle two slices
   std::vector<char> buffer(kSlice + keep);
   std::size_t held = 0;
   std::uint64_t heldFrom = 0;  // the file offset of buffer[0]
-  file.clear();
-  file.seekg(0);
-  while (file) {
-    file.read(buffer.data() + held, static_cast<std::streamsize>(kSlice));
-    const auto got = static_cast<std::size_t>(file.gcount());
-    if (got == 0) break;
-    held += got;
+  for (;;) {
+    const auto got = file.readAt(heldFrom + held, buffer.data() + held, kSlice);
+    if (!got || *got == 0) break;
+    held += *got;
     const std::size_t at = findMarker({buffer.data(), held}, marker);
     if (at != std::string_view::npos) return heldFrom + at;
     const std::size_t carry = std::min(held, keep);
@@ -61,15 +58,11 @@ AppendedMacro macroAfter(bool advanced, std::string text) {
 }
 
 // The bytes of the open file from `from` to its end.
-std::optional<std::string> readFrom(std::ifstream& file, std::uint64_t from) {
-  file.clear();
-  file.seekg(0, std::ios::end);
-  const auto end = static_cast<std::uint64_t>(file.tellg());
-  if (!file || end < from) return std::nullopt;
-  std::string text(static_cast<std::size_t>(end - from), '\0');
-  file.seekg(static_cast<std::streamoff>(from));
-  file.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (static_cast<std::size_t>(file.gcount()) != text.size()) return std::nullopt;
+std::optional<std::string> readFrom(const os::ReadFile& file, std::uint64_t from) {
+  const auto end = file.size();
+  if (!end || *end < from) return std::nullopt;
+  std::string text(static_cast<std::size_t>(*end - from), '\0');
+  if (file.readAt(from, text.data(), text.size()) != text.size()) return std::nullopt;
   return text;
 }
 
@@ -90,8 +83,9 @@ Result<AppendedMacro> readAppendedMacro(const std::string& ownPath) {
   // Scanned as a stream: the program image before the macro is never held in memory.
   if (auto regular = isRegularFile(ownPath); !regular)
     return fail(std::string(kUnreadable) + regular.message());
-  std::ifstream file(pathFromUtf8(ownPath), std::ios::binary);
-  if (!file.is_open()) return fail(std::string(kUnreadable) + ownPath + ": cannot be read");
+  std::string failure;
+  const os::ReadFile file = os::ReadFile::open(ownPath, failure);
+  if (!file.isOpen()) return fail(std::string(kUnreadable) + ownPath + ": cannot be read");
   for (const bool advanced : {false, true}) {
     const std::u16string_view marker = advanced ? kAdvancedMarkerWide : kRecordedMarkerWide;
     const auto at = findMarkerInFile(file, marker);

@@ -10,7 +10,7 @@ void SimLog::record(std::string_view action, std::string_view args) {
   entries_.push_back(LoggedAction{clock_.now(), std::string(action), std::string(args)});
 }
 
-void SimLog::streamTo(std::ostream* out, Ms origin) {
+void SimLog::streamTo(TextSink* out, Ms origin) {
   stream_ = out;
   origin_ = origin;
 }
@@ -22,9 +22,12 @@ std::string SimLog::formatLine(Ms ms, std::string_view action, std::string_view 
   if (!args.empty()) {
     line += ' ';
     for (char c : args) {
-      if (c == '\r') line += "\\r";
-      else if (c == '\n') line += "\\n";
-      else line += c;
+      if (c == '\r')
+        line += "\\r";
+      else if (c == '\n')
+        line += "\\n";
+      else
+        line += c;
     }
   }
   line += '\n';

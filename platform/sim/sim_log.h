@@ -1,9 +1,9 @@
 #pragma once
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "common/text_sink.h"
 #include "platform/action_log.h"
 #include "platform/clock.h"
 
@@ -22,7 +22,7 @@ class SimLog final : public ActionLog {
   explicit SimLog(const Clock& clock) : clock_(clock) {}
   void record(std::string_view action, std::string_view args) override;
 
-  void streamTo(std::ostream* out, Ms origin);
+  void streamTo(TextSink* out, Ms origin);
   const std::vector<LoggedAction>& entries() const { return entries_; }
   void clear() { entries_.clear(); }
   // One "<ms> <Action> <args>" line, with CR and LF in args written as \r and \n.
@@ -30,7 +30,7 @@ class SimLog final : public ActionLog {
 
  private:
   const Clock& clock_;
-  std::ostream* stream_ = nullptr;
+  TextSink* stream_ = nullptr;
   Ms origin_ = 0;
   std::vector<LoggedAction> entries_;
 };

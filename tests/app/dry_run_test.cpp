@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace qb {
 namespace {
 
@@ -13,9 +11,9 @@ std::string dryRun(const std::string& text, bool advanced, const std::vector<std
   std::vector<std::string> all = args;
   all.push_back("unused-file-name");
   EXPECT_FALSE(parseDryRunOptions(all, options));
-  std::ostringstream out;
+  StringSink out;
   EXPECT_EQ(dryRunText(text, advanced, options, out), expectedStatus);
-  return out.str();
+  return out.text();
 }
 
 TEST(DryRun, ExampleOfTheReadme) {
@@ -33,8 +31,10 @@ TEST(DryRun, ScriptedWindowsAndStop) {
 }
 
 TEST(DryRun, EndlessPlaysEndAtTheBoundAndSaySo) {
-  const std::string spin = dryRun("loop:infinite\r\nw:x\r\n", true, {"--max-idle-turns", "100000"}, 3);
-  EXPECT_NE(spin.rfind("Ended at the bound: no virtual time passed"), std::string::npos) << spin.substr(spin.size() - 200);
+  const std::string spin =
+      dryRun("loop:infinite\r\nw:x\r\n", true, {"--max-idle-turns", "100000"}, 3);
+  EXPECT_NE(spin.rfind("Ended at the bound: no virtual time passed"), std::string::npos)
+      << spin.substr(spin.size() - 200);
   const std::string gate = dryRun("limitto:w:em=Never\r\nw:x\r\n", true, {"--max-ms", "60000"}, 3);
   EXPECT_EQ(gate, "60000 Ended at the bound: virtual time reached its bound of 60000 ms\n");
 }
@@ -46,7 +46,8 @@ TEST(DryRun, OptionErrors) {
   EXPECT_TRUE(parseDryRunOptions({"--stop-at", "soon", "a"}, options));
   EXPECT_TRUE(parseDryRunOptions({"--bogus", "a"}, options));
   DryRunOptions ok;
-  EXPECT_FALSE(parseDryRunOptions({"Macro-AM-x.txt", "--window", "W", "--dry-run", "--recorded"}, ok));
+  EXPECT_FALSE(
+      parseDryRunOptions({"Macro-AM-x.txt", "--window", "W", "--dry-run", "--recorded"}, ok));
   EXPECT_EQ(ok.file, "Macro-AM-x.txt");
   EXPECT_EQ(ok.advanced, false);
 }

@@ -8,6 +8,7 @@
 #include "common/file_io.h"
 #include "common/product.h"
 #include "common/text.h"
+#include "common/text_sink.h"
 #include "forms/controls.h"
 #include "forms/list_controls.h"
 #include "kestrip_process.h"
@@ -60,6 +61,16 @@ struct Failure {
   std::string message;
 };
 
+// The simulated desktop's action log, into the transcript in step with the runner's own lines.
+class TranscriptSink final : public TextSink {
+ public:
+  explicit TranscriptSink(std::ostream& out) : out_(out) {}
+  void write(std::string_view text) override { out_ << text; }
+
+ private:
+  std::ostream& out_;
+};
+
 class Runner {
  public:
   Runner(const std::vector<Step>& steps, const std::string& root, std::ostream& out,
@@ -68,7 +79,7 @@ class Runner {
     sim_.loop().setBounds(limits.lastTime, limits.idleTurns);
     fs::create_directories(fs::path(root_) / "prog");
     sim_.setExecutablePath((fs::path(root_) / "prog" / "daventi").generic_string());
-    sim_.log().streamTo(&out_, 0);
+    sim_.log().streamTo(&logSink_, 0);
     sim_.loop().setModalPump([this] { return runNext(); });
   }
 
@@ -462,6 +473,7 @@ class Runner {
   const std::vector<Step>& steps_;
   std::string root_;
   std::ostream& out_;
+  TranscriptSink logSink_{out_};
   platform::sim::SimDesktop sim_;
   std::unique_ptr<Program> program_;
   std::unique_ptr<KestripProcess> kestrip_;
