@@ -29,7 +29,9 @@ std::optional<std::int64_t> parseWholeNumber(std::string_view text, std::int64_t
 // The toolkit's numeric test: blanks around, optional sign, digits with an optional decimal
 // point, an optional exponent. Returns the value when the text is numeric.
 std::optional<double> parseNumeric(std::string_view text);
-inline bool isNumeric(std::string_view text) { return parseNumeric(text).has_value(); }
+inline bool isNumeric(std::string_view text) {
+  return parseNumeric(text).has_value();
+}
 
 // Every element of a split at CR LF, the one after the last CR LF included.
 std::vector<std::string_view> splitAtCrLf(std::string_view text);
@@ -48,5 +50,8 @@ class CrLfLines {
 
 // The current date and time as the trigger fields carry it, to the second.
 std::string formatTimeOfDay(std::int64_t unixSeconds);
+
+// One character in UTF-8 (U+FFFD for a surrogate or a value past U+10FFFF).
+void appendUtf8(std::string& out, char32_t c);
 
 }  // namespace qb

@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "common/text.h"
+
 namespace qb {
 namespace fs = std::filesystem;
 
@@ -17,34 +19,17 @@ namespace {
 [[maybe_unused]] std::string utf8FromNative(std::wstring_view wide) {
   std::string out;
   out.reserve(wide.size());
-  const auto put = [&out](char32_t c) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  };
   for (std::size_t i = 0; i < wide.size(); ++i) {
     const auto unit = static_cast<char32_t>(wide[i]);
     if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < wide.size()) {
       const auto low = static_cast<char32_t>(wide[i + 1]);
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        put(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+        appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
         ++i;
         continue;
       }
     }
-    put(unit >= 0xD800 && unit <= 0xDFFF ? char32_t{0xFFFD} : unit);
+    appendUtf8(out, unit);  // a lone surrogate becomes U+FFFD
   }
   return out;
 }

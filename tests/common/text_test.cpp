@@ -50,5 +50,13 @@ TEST(Text, TimeOfDayChangesEverySecond) {
   EXPECT_EQ(formatTimeOfDay(1'800'000'001), "2027-01-15 08:00:01");
 }
 
+TEST(Text, CharactersBecomeUtf8AndWhatIsNoCharacterAReplacement) {
+  std::string out;
+  for (char32_t c : {char32_t{'a'}, char32_t{0xE4}, char32_t{0x20AC}, char32_t{0x1F600},
+                     char32_t{0xD800}, char32_t{0x110000}})
+    appendUtf8(out, c);
+  EXPECT_EQ(out, "a\xC3\xA4\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
 }  // namespace
 }  // namespace qb

@@ -36,7 +36,5 @@ std::u16string utf16FromUtf8(std::string_view utf8, std::size_t most = std::u16s
 std::size_t utf16Length(std::string_view utf8);
 // UTF-16 units as UTF-8: a surrogate without its partner becomes U+FFFD.
 std::string utf8FromUtf16(std::u16string_view units);
-// One character in UTF-8 (U+FFFD for a surrogate or a value past U+10FFFF).
-void appendUtf8(std::string& out, char32_t c);
 
 }  // namespace qb::ui
