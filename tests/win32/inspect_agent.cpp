@@ -11,6 +11,9 @@
 //   menu HWND            the menu bar's entries: INDEX X Y W H TEXT
 //   popup HWND INDEX     the entries of a menu bar entry's menu: INDEX ID TEXT
 //   focus                the window with the keyboard focus: HWND CLASS ID TOPLEVEL-HWND
+//   length HWND          the length of the window's text (WM_GETTEXTLENGTH)
+//   itemheight HWND      a list box's entry height and its first shown entry: HEIGHT TOP
+//   held                 the virtual keys (mouse buttons too) the system holds down: VK...
 //   forget-settings      removes the programs' settings (HKCU\Software\Quillbarrow), so a
 //                        test starts from a first run
 // Handles are printed and read as hexadecimal numbers. Texts are UTF-8 with CR, LF and TAB
@@ -160,6 +163,13 @@ void showFocus() {
     std::cout << "0 none 0 " << handle(front) << '\n';
 }
 
+void showHeld() {
+  std::string line;
+  for (int key = 1; key < 256; ++key)
+    if (GetAsyncKeyState(key) & 0x8000) line += (line.empty() ? "" : " ") + std::to_string(key);
+  std::cout << line << '\n';
+}
+
 }  // namespace
 
 int main() {
@@ -188,6 +198,16 @@ int main() {
       listPopup(window, index);
     } else if (command == "focus") {
       showFocus();
+    } else if (command == "length") {
+      DWORD_PTR length = 0;
+      SendMessageTimeoutW(readHandle(in), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+      std::cout << length << '\n';
+    } else if (command == "itemheight") {
+      HWND list = readHandle(in);
+      std::cout << SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) << ' '
+                << SendMessageW(list, LB_GETTOPINDEX, 0, 0) << '\n';
+    } else if (command == "held") {
+      showHeld();
     } else if (command == "forget-settings") {
       RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillbarrow");
     } else if (command == "quit") {

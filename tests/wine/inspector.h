@@ -62,6 +62,14 @@ class Inspector {
   std::vector<std::pair<std::pair<int, int>, std::string>> menu(unsigned long long window);
   // The control with the keyboard focus (0 for none) and its class.
   std::pair<unsigned long long, std::string> focus();
+  // The length of a window's text, -1 when it did not answer.
+  long long textLength(unsigned long long window);
+  // A list box's entry height in pixels.
+  int itemHeight(unsigned long long list);
+  // The virtual keys and mouse buttons the system holds down now.
+  std::vector<int> heldKeys();
+  // How long the last command took to be answered.
+  std::chrono::milliseconds lastAnswerTime() const { return lastAnswerTime_; }
   // Removes the programs' settings, as on a first run.
   void forgetSettings() { ask("forget-settings"); }
 
@@ -70,6 +78,7 @@ class Inspector {
 
   WineProgram agent_;
   bool ready_ = false;
+  std::chrono::milliseconds lastAnswerTime_{0};
 };
 
 // Undoes the inspector's escapes (\r, \n, \t, \\).
