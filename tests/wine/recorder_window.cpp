@@ -97,6 +97,20 @@ std::string RecorderWindowTest::boxText(const TopWindow& box) {
   return joined;
 }
 
+std::string RecorderWindowTest::answerBox(const std::set<unsigned long long>& before,
+                                          const std::string& picture, const std::string& key) {
+  const auto box = newWindow(before);
+  EXPECT_TRUE(box) << picture << ": no message box came";
+  if (!box) return {};
+  // The box's text and buttons are its children once it is drawn.
+  waitFor([&] { return inspector().control(box->handle, "", "Button", 0ms).has_value(); }, 5s);
+  screenshot(*box, picture);
+  const std::string shown = boxText(*box);
+  tap(key);
+  EXPECT_TRUE(gone(box->handle)) << picture << ": " << key << " did not answer the box";
+  return shown;
+}
+
 void RecorderWindowTest::emptyField(const NativeControl& field) {
   click(field);
   tap("End");

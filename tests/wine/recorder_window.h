@@ -41,6 +41,11 @@ class RecorderWindowTest : public WineAppTest {
   // The text a message box shows (its Static controls' texts, joined).
   std::string boxText(const TopWindow& box);
 
+  // The message box opened since `before`: its picture checked (saved as `picture`), its text
+  // returned, answered with `key` ("Return", "Escape", "y", ...) and gone; empty when none came.
+  std::string answerBox(const std::set<unsigned long long>& before, const std::string& picture,
+                        const std::string& key);
+
   // Empties a one-line field with the keyboard: the caret to the end, everything to its left
   // selected, deleted.
   void emptyField(const NativeControl& field);
