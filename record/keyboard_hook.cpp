@@ -93,6 +93,24 @@ bool KeyboardHook::KeyHookProc(const platform::HookKeyEvent& event) {
   const std::uint32_t flags = event.flags;
   trackModifiers(event);
 
+  // A shortcut held down repeats: its repeats and its release are swallowed as its press was
+  // and start nothing more, so a held Left Ctrl+R records once, and the window in front sees
+  // nothing of the key even once the play a held Ctrl+P started runs.
+  if (heldShortcut_ != 0) {
+    const bool up = (flags & kHookUp) != 0;
+    if (key == heldShortcut_) {
+      if (up) {
+        heldShortcut_ = 0;
+        updateSwallowable();
+      }
+      return true;
+    }
+    if (!up) {
+      heldShortcut_ = 0;
+      updateSwallowable();
+    }
+  }
+
   if (key == vk::Pause || (key == 'T' && flags == kDown && held(vk::LControl))) requestStop();
   if (busy()) return false;
 
@@ -107,6 +125,7 @@ bool KeyboardHook::KeyHookProc(const platform::HookKeyEvent& event) {
     later([this, which,
            stamp = host_.triggerStamp()]() mutable { host_.pressTrigger(which, std::move(stamp)); },
           which == RecordTrigger::Play);
+    heldShortcut_ = key;
     return true;
   }
 
@@ -203,6 +222,8 @@ void KeyboardHook::updateSwallowable() {
       if (!host_.functionKeyNeedsCtrl(n)) keys.push_back({fkey, false});
       keys.push_back({fkey, true});
     }
+  } else if (heldShortcut_ != 0) {
+    keys.push_back({heldShortcut_, true});
   }
   if (announced_ == keys) return;
   announced_ = keys;

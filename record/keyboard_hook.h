@@ -60,6 +60,9 @@ class KeyboardHook {
   int pending_ = 0;
   int pendingPlays_ = 0;
   std::optional<std::vector<platform::SwallowableKey>> announced_;
+  // The letter of a Left Ctrl shortcut whose press was swallowed, until it is let go (or
+  // another key is pressed, which ends the keyboard's repeat of it); 0 for none.
+  std::uint32_t heldShortcut_ = 0;
 };
 
 }  // namespace qb

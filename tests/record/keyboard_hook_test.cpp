@@ -340,5 +340,42 @@ TEST(KeyHook, AnnouncesTheKeysItMaySwallow) {
   EXPECT_EQ(announced.back(), Keys{});
 }
 
+TEST(KeyHook, AHeldShortcutActsOnceAndItsRepeatsAndReleaseAreSwallowed) {
+  {
+    // Ctrl+P held: the keyboard's repeats come while the play it started runs.
+    SimProgram p;
+    p.form().Text1.setText("m:1, 1-0\r\nm:2, 2-1000\r\n");
+    std::vector<bool> answers;
+    for (const platform::Ms at : {300, 330, 360})
+      p.sim.loop().at(at, [&] { answers.push_back(p.key('P')); });
+    p.sim.loop().at(400, [&] { answers.push_back(p.key('P', kHookUp)); });
+    p.sim.loop().at(450, [&] { p.up(vk::LControl); });
+    p.down(vk::LControl);
+    EXPECT_TRUE(p.key('P'));
+    p.run(5000);
+    EXPECT_EQ(answers, (std::vector<bool>{true, true, true, true}));
+    EXPECT_EQ(p.actions(), (std::vector<std::string>{"0 SetMousePos 1 1", "1000 SetMousePos 2 2"}))
+        << "played more than once";
+    // Let go, the key is an ordinary key again.
+    EXPECT_FALSE(p.tap('P'));
+  }
+  {
+    // Ctrl+R held: its repeats do not start the recording again (which would empty it).
+    SimProgram p;
+    p.down(vk::LControl);
+    EXPECT_TRUE(p.key('R'));
+    p.run();
+    ASSERT_FALSE(p.form().Command1.enabled());
+    p.form().Text1.append("m:5, 5-1\r\n");
+    EXPECT_TRUE(p.key('R'));
+    EXPECT_TRUE(p.key('R'));
+    p.run();
+    EXPECT_EQ(p.text(), "m:5, 5-1\r\n");
+    EXPECT_TRUE(p.key('R', kHookUp));
+    p.up(vk::LControl);
+    EXPECT_FALSE(p.form().Command1.enabled());
+  }
+}
+
 }  // namespace
 }  // namespace qb

@@ -16,6 +16,9 @@
 //   link PATH            a shortcut file read back through IShellLinkW: "target T",
 //                        "folder F", "hotkey N" (N the hot key word in hexadecimal), or
 //                        "error WHY"
+//   length HWND          the length of the window's text (WM_GETTEXTLENGTH)
+//   itemheight HWND      a list box's entry height and its first shown entry: HEIGHT TOP
+//   held                 the virtual keys (mouse buttons too) the system holds down: VK...
 //   forget-settings      removes the programs' settings (HKCU\Software\Quillbarrow), so a
 //                        test starts from a first run
 // Handles are printed and read as hexadecimal numbers. Texts are UTF-8 with CR, LF and TAB
@@ -194,6 +197,13 @@ void showFocus() {
     std::cout << "0 none 0 " << handle(front) << '\n';
 }
 
+void showHeld() {
+  std::string line;
+  for (int key = 1; key < 256; ++key)
+    if (GetAsyncKeyState(key) & 0x8000) line += (line.empty() ? "" : " ") + std::to_string(key);
+  std::cout << line << '\n';
+}
+
 }  // namespace
 
 int main() {
@@ -232,6 +242,16 @@ int main() {
       showLink(path);
     } else if (command == "focus") {
       showFocus();
+    } else if (command == "length") {
+      DWORD_PTR length = 0;
+      SendMessageTimeoutW(readHandle(in), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+      std::cout << length << '\n';
+    } else if (command == "itemheight") {
+      HWND list = readHandle(in);
+      std::cout << SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) << ' '
+                << SendMessageW(list, LB_GETTOPINDEX, 0, 0) << '\n';
+    } else if (command == "held") {
+      showHeld();
     } else if (command == "forget-settings") {
       RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Quillbarrow");
     } else if (command == "quit") {

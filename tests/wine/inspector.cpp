@@ -47,12 +47,38 @@ Inspector::Inspector(const std::string& display) : agent_(display, "qb_win32_ins
 
 std::vector<std::string> Inspector::ask(const std::string& command) {
   std::vector<std::string> lines;
+  const auto asked = std::chrono::steady_clock::now();
   if (!agent_.send(command)) return lines;
   while (const auto line = agent_.nextLine(std::chrono::seconds(20))) {
     if (*line == ".") break;
     lines.push_back(*line);
   }
+  lastAnswerTime_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - asked);
   return lines;
+}
+
+long long Inspector::textLength(unsigned long long window) {
+  const auto lines = ask("length " + hex(window));
+  long long length = -1;
+  if (!lines.empty()) std::istringstream(lines.front()) >> length;
+  return length;
+}
+
+int Inspector::itemHeight(unsigned long long list) {
+  const auto lines = ask("itemheight " + hex(list));
+  int height = 0;
+  if (!lines.empty()) std::istringstream(lines.front()) >> height;
+  return height;
+}
+
+std::vector<int> Inspector::heldKeys() {
+  std::vector<int> keys;
+  const auto lines = ask("held");
+  if (lines.empty()) return keys;
+  std::istringstream in(lines.front());
+  for (int key; in >> key;) keys.push_back(key);
+  return keys;
 }
 
 std::vector<TopWindow> Inspector::windows() {

@@ -77,6 +77,14 @@ class Inspector {
   std::pair<unsigned long long, std::string> focus();
   // The top-level window in front (0 for none).
   unsigned long long foreground();
+  // The length of a window's text, -1 when it did not answer.
+  long long textLength(unsigned long long window);
+  // A list box's entry height in pixels.
+  int itemHeight(unsigned long long list);
+  // The virtual keys and mouse buttons the system holds down now.
+  std::vector<int> heldKeys();
+  // How long the last command took to be answered.
+  std::chrono::milliseconds lastAnswerTime() const { return lastAnswerTime_; }
   // Removes the programs' settings, as on a first run.
   void forgetSettings() { ask("forget-settings"); }
 
@@ -85,6 +93,7 @@ class Inspector {
 
   WineProgram agent_;
   bool ready_ = false;
+  std::chrono::milliseconds lastAnswerTime_{0};
 };
 
 // Undoes the inspector's escapes (\r, \n, \t, \\).

@@ -58,6 +58,8 @@ class Win32FormView final : public forms::FormView {
   void command(int id, int code, HWND from);
   LRESULT colorOf(HDC dc, HWND control);
   bool pressKey(int key);
+  // Checks an unchecked option button of this window the arrow keys moved the focus to.
+  void optionReached(HWND focus);
 
   void build();
   void createMenu();

@@ -258,7 +258,26 @@ bool Win32FormView::handleDialogKey(MSG& message) {
     return true;
   // Tab, Shift+Tab and the arrows between option buttons, as in a dialog box; the window
   // may be gone when a key above closed it.
-  return IsWindow(root) && IsDialogMessageW(root, &message);
+  if (!IsWindow(root)) return false;
+  HWND focusBefore = GetFocus();
+  if (!IsDialogMessageW(root, &message)) return false;
+  const bool arrow = message.wParam == VK_LEFT || message.wParam == VK_RIGHT ||
+                     message.wParam == VK_UP || message.wParam == VK_DOWN;
+  if (message.message == WM_KEYDOWN && arrow && GetFocus() != focusBefore && IsWindow(root))
+    if (Win32FormView* still = ofWindow(root)) still->optionReached(GetFocus());
+  return true;
+}
+
+void Win32FormView::optionReached(HWND focus) {
+  // The dialog manager moves the focus along a group with the arrows but checks only automatic
+  // option buttons; ours follow their model, so the one reached is clicked, as in Windows' own
+  // dialogs, where the arrows choose.
+  const auto found = byId_.find(GetDlgCtrlID(focus));
+  if (!focus || found == byId_.end() || control(*found->second) != focus ||
+      found->second->kind() != ControlKind::OptionButton)
+    return;
+  if (!static_cast<forms::OptionButton*>(found->second)->value())
+    SendMessageW(focus, BM_CLICK, 0, 0);
 }
 
 }  // namespace qb::ui
