@@ -61,15 +61,7 @@ class BreakKeyApp : public RecorderWindowTest {
     return seen;
   }
   std::vector<std::string> macroLines() {
-    std::vector<std::string> lines;
-    std::istringstream in(text(multiLineField(recorder_.handle)));
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (const auto dash = line.rfind('-'); dash != std::string::npos && dash > 2)
-        line.erase(dash);
-      if (!line.empty()) lines.push_back(line);
-    }
-    return lines;
+    return macroLinesOf(text(multiLineField(recorder_.handle)));
   }
   bool has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();

@@ -176,15 +176,7 @@ std::vector<std::string> FlowTest::events(const Probe& probe, const std::string&
 }
 
 std::string FlowTest::typed(const Probe& probe) {
-  std::string chars;
-  for (const auto& line : events(probe, "char")) {
-    double ms = 0;
-    char name[32] = {};
-    unsigned long long code = 0;
-    if (std::sscanf(line.c_str(), "%lf %31s %llu", &ms, name, &code) == 3)
-      chars += static_cast<char>(code);
-  }
-  return chars;
+  return charsOf(events(probe, "char"));
 }
 
 TopWindow FlowTest::probeWindow(const Probe& probe) {

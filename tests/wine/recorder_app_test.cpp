@@ -38,18 +38,8 @@ class RecorderApp : public WineAppTest {
     return {};
   }
   std::string macroText() { return inspector().text(macroField().handle); }
-  std::vector<std::string> macroLines() {
-    std::vector<std::string> lines;
-    std::istringstream in(macroText());
-    for (std::string line; std::getline(in, line);) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      // Without its time stamp.
-      if (const auto dash = line.rfind('-'); dash != std::string::npos && dash > 2)
-        line.erase(dash);
-      if (!line.empty()) lines.push_back(line);
-    }
-    return lines;
-  }
+  // Without their time stamps.
+  std::vector<std::string> macroLines() { return macroLinesOf(macroText()); }
   // The one-line field highest in the window.
   NativeControl nameField() {
     NativeControl top;

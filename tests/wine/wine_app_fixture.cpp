@@ -158,9 +158,9 @@ std::vector<std::string> WineAppTest::probeEvents(const std::string& name) {
   return events;
 }
 
-std::string WineAppTest::probeChars() {
+std::string charsOf(const std::vector<std::string>& charEvents) {
   std::string chars;
-  for (const auto& line : probeEvents("char")) {
+  for (const auto& line : charEvents) {
     double ms = 0;
     char name[32] = {};
     unsigned long long code = 0;
@@ -168,6 +168,21 @@ std::string WineAppTest::probeChars() {
       chars += static_cast<char>(code);
   }
   return chars;
+}
+
+std::vector<std::string> macroLinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (const auto dash = line.rfind('-'); dash != std::string::npos && dash > 2) line.erase(dash);
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+std::string WineAppTest::probeChars() {
+  return charsOf(probeEvents("char"));
 }
 
 void WineAppTest::moveTo(int x, int y) {

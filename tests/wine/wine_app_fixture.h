@@ -19,6 +19,11 @@
 
 namespace qb::winetest {
 
+// The characters of a probe's "char" log lines, in order.
+std::string charsOf(const std::vector<std::string>& charEvents);
+// A macro's lines without their time stamps and line breaks, empty lines left out.
+std::vector<std::string> macroLinesOf(const std::string& text);
+
 class WineAppTest : public ::testing::Test {
  protected:
   void SetUp() override;
