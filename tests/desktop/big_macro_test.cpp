@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include "tests/desktop/recorder_fixture.h"
+#include "tests/support/recording_text.h"
 #include "ui/qt/text_area.h"
 
 namespace qb::desktoptest {
@@ -18,43 +19,10 @@ constexpr std::size_t kLines = 1'000'000;
 
 class BigMacro : public RecorderTest {
  protected:
-  // Moves, keys, clicks and drags as the recorder writes them, 10 ms apart, all inside `area`
-  // (root coordinates, 100 by 100 pixels from its corner); the first and last lines stand out.
+  // Moves, keys, clicks and drags as the recorder writes them, all inside `area` (root
+  // coordinates, 100 by 100 pixels from its corner).
   static std::string macro(QPoint area) {
-    std::string text;
-    text.reserve(kLines * 20);
-    const auto at = [&](std::size_t i) {
-      return std::to_string(area.x() + static_cast<int>(i * 7 % 100)) + ", " +
-             std::to_string(area.y() + static_cast<int>(i * 13 % 100));
-    };
-    for (std::size_t i = 0; i < kLines; ++i) {
-      const std::string stamp = "-" + std::to_string(5'000'000 + i * 10) + "\r\n";
-      switch (i == 0 ? 0 : i == kLines - 1 ? 9 : i % 7) {
-        case 0:
-          text += "m:" + at(i) + stamp;
-          break;
-        case 1:
-        case 2:
-          text += std::string("w:{") + static_cast<char>('a' + i % 26) + "}" + stamp;
-          break;
-        case 3:
-          text += "m:clickl" + stamp;
-          break;
-        case 4:
-          text += "q:" + at(i) + stamp;
-          break;
-        case 5:
-          text += "t:" + at(i) + stamp;
-          break;
-        case 6:
-          text += "u:" + at(i) + stamp;
-          break;
-        default:
-          text += "w:{enter}" + stamp;
-          break;
-      }
-    }
-    return text;
+    return testsupport::recordingText(kLines, area.x(), area.y());
   }
 
   static std::string firstLine(const std::string& text) { return text.substr(0, text.find('\r')); }

@@ -191,17 +191,17 @@ TEST(Processes, ProgramsStartFromCommandLinesAndAFailureNamesTheLine) {
   }
 }
 
-// The top-level window whose title contains `part`, waited for; null when none came.
-HWND windowNaming(const std::string& part) {
+// The top-level window whose title contains `fragment`, waited for; null when none came.
+HWND windowNaming(const std::string& fragment) {
   struct Search {
-    std::string part;
+    std::string fragment;
     HWND found = nullptr;
-  } search{part};
+  } search{fragment};
   for (int i = 0; i < 500 && !search.found; ++i) {
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
           auto& s = *reinterpret_cast<Search*>(data);
-          if (windowTitle(window).find(s.part) == std::string::npos) return TRUE;
+          if (windowTitle(window).find(s.fragment) == std::string::npos) return TRUE;
           s.found = window;
           return FALSE;
         },

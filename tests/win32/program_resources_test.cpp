@@ -96,8 +96,8 @@ std::vector<Rgba> iconPixels(const Resources& resources, int size) {
                                         static_cast<DWORD>(image.size()), TRUE, 0x00030000, size,
                                         size, LR_DEFAULTCOLOR);
   if (!icon) return {};
-  ICONINFO parts{};
-  GetIconInfo(icon, &parts);
+  ICONINFO info{};
+  GetIconInfo(icon, &info);
   BITMAPINFO format{};
   format.bmiHeader.biSize = sizeof format.bmiHeader;
   format.bmiHeader.biWidth = size;
@@ -107,10 +107,10 @@ std::vector<Rgba> iconPixels(const Resources& resources, int size) {
   format.bmiHeader.biCompression = BI_RGB;
   std::vector<std::uint32_t> bgra(static_cast<std::size_t>(size) * size);
   HDC screen = GetDC(nullptr);
-  const int rows = GetDIBits(screen, parts.hbmColor, 0, size, bgra.data(), &format, DIB_RGB_COLORS);
+  const int rows = GetDIBits(screen, info.hbmColor, 0, size, bgra.data(), &format, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);
-  DeleteObject(parts.hbmColor);
-  DeleteObject(parts.hbmMask);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
   DestroyIcon(icon);
   if (rows != size) return {};
   std::vector<Rgba> pixels;
@@ -167,11 +167,11 @@ void expectResources(const Program& program) {
   }
 
   const std::string manifest = resources.bytes(RT_MANIFEST, MAKEINTRESOURCEW(1));
-  for (const char* part :
+  for (const char* wanted :
        {"<dpiAwareness", "PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>",
         "name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", "level=\"asInvoker\"",
         "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"})
-    EXPECT_NE(manifest.find(part), std::string::npos) << "the manifest has no " << part;
+    EXPECT_NE(manifest.find(wanted), std::string::npos) << "the manifest has no " << wanted;
 }
 
 TEST(ProgramResources, VersionIconAndManifestOfEachProgramAndOfAMadeMacroProgram) {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "recorder_window.h"
+#include "tests/support/recording_text.h"
 
 namespace qb::winetest {
 namespace {
@@ -17,45 +18,10 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kLines = 1'000'000;
 
-// Moves, keys, clicks and drags, as a long recording holds them; the last line is "w:{enter}".
-std::string bigMacro() {
-  std::string text;
-  text.reserve(kLines * 22);
-  for (std::size_t i = 0; i < kLines; ++i) {
-    const std::string at = std::to_string(100 + i * 7 % 300) + ", " + std::to_string(100 + i % 200);
-    const std::string stamp = "-" + std::to_string(5'000'000 + i * 10) + "\r\n";
-    switch (i == kLines - 1 ? 9 : i % 7) {
-      case 0:
-        text += "m:" + at + stamp;
-        break;
-      case 1:
-      case 2:
-        text += std::string("w:{") + static_cast<char>('a' + i % 26) + "}" + stamp;
-        break;
-      case 3:
-        text += "m:clickl" + stamp;
-        break;
-      case 4:
-        text += "q:" + at + stamp;
-        break;
-      case 5:
-        text += "t:" + at + stamp;
-        break;
-      case 6:
-        text += "u:" + at + stamp;
-        break;
-      default:
-        text += "w:{enter}" + stamp;
-        break;
-    }
-  }
-  return text;
-}
-
 class BigMacroApp : public RecorderWindowTest {};
 
 TEST_F(BigMacroApp, AMillionLineMacroLoadsWhileTheWindowAnswersAndTakesAKeyAtItsEnd) {
-  const std::string macro = bigMacro();
+  const std::string macro = testsupport::recordingText(kLines, 100, 100);
   writeMacro("Macro-big.txt", macro);
   startRecorder();
   click(recorder_.handle, "&Options");  // the macro field shown whole
